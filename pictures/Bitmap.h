@@ -1,0 +1,65 @@
+// A raster of width x height pixels. Rows are stored top row first; within a row, pixels are
+// blue, green, red (and a fourth byte of 255 in the device format), as a Windows DIB keeps them.
+#pragma once
+
+#include "Graphic.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+enum class TPixelFormat {
+    pfDevice, // the screen's own format: 32 bits per pixel, B G R 255
+    pf8bit,   // one palette index per pixel
+    pf24bit,  // B G R
+};
+
+using TPaletteEntry = std::array<std::uint8_t, 3>; // red, green, blue
+
+class TBitmap : public TGraphic {
+public:
+    // The most pixel memory one bitmap may take; larger sizes fail with EOutOfResources before
+    // anything is allocated.
+    static constexpr std::uint64_t MaxPixelBytes = std::uint64_t{1} << 30;
+
+    TBitmap();
+    ~TBitmap() override;
+
+    const char* ClassName() const override { return "TBitmap"; }
+    int Width() const override;
+    int Height() const override;
+    // Sizes below 0 count as 0. A bitmap that gets a non-zero width and height while it holds no
+    // pixels takes the device format. Pixels of a resized bitmap start black.
+    void SetSize(int width, int height);
+    void SetWidth(int width) { SetSize(width, Height()); }
+    void SetHeight(int height) { SetSize(Width(), height); }
+    // True when the bitmap holds no pixels (zero width or zero height).
+    bool Empty() const;
+
+    TPixelFormat PixelFormat() const;
+    // Converts the pixels to the given format (8 bits keeps the palette's colours only).
+    void SetPixelFormat(TPixelFormat format);
+    static int BytesPerPixel(TPixelFormat format);
+    // Bytes from one row to the next: width x bytes per pixel, without padding.
+    std::size_t RowBytes() const;
+
+    // Row access. The mutable overload detaches pixels shared with a copy first.
+    std::uint8_t* ScanLine(int row);
+    const std::uint8_t* ScanLine(int row) const;
+
+    const std::vector<TPaletteEntry>& Palette() const;
+    void SetPalette(std::vector<TPaletteEntry> palette);
+
+    // Copies size, format, palette and pixels; copies share pixel storage until one changes.
+    // A JPEG picture source hands over its decoded bitmap, decoding first when it has none.
+    void Assign(const TGraphic* source) override;
+
+    void LoadFromFile(const std::string& path) override;
+    void SaveToFile(const std::string& path) override;
+    const TBitmap& DrawingBitmap() override { return *this; }
+
+private:
+    struct Raster;
+    std::shared_ptr<Raster> raster_;
+};

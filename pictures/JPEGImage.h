@@ -1,0 +1,74 @@
+// A JPEG picture: shared compressed data, a decoded bitmap made on demand, and the settings that
+// decide how it decodes and encodes.
+#pragma once
+
+#include "Bitmap.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// The compressed byte stream of a JPEG picture with the size its header gives. Shared by every
+// JPEG picture that took it by assignment; never changed once made, so sharing needs no copies.
+class TJPEGData {
+public:
+    TJPEGData() = default;
+    TJPEGData(std::vector<std::uint8_t> bytes, int width, int height)
+        : bytes_(std::move(bytes)), width_(width), height_(height) {}
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+enum class TJPEGScale { jsFullSize, jsHalf, jsQuarter, jsEighth };
+enum class TJPEGPerformance { jpBestQuality, jpBestSpeed };
+enum class TJPEGPixelFormat { jf24Bit, jf8Bit };
+
+class TJPEGImage : public TGraphic {
+public:
+    TJPEGImage();
+    ~TJPEGImage() override;
+
+    const char* ClassName() const override { return "TJPEGImage"; }
+    // The decoded bitmap's size when there is one, else the header's (0 x 0 without bytes).
+    int Width() const override;
+    int Height() const override;
+
+    // Keeps every byte as new compressed data, parses the header when there is at least one byte
+    // and sets ProgressiveEncoding from it. An empty file gives a 0 x 0 picture without an error.
+    // Throws EFOpenError, EReadError or EJPEG; on failure the picture is as it was.
+    void LoadFromFile(const std::string& path) override;
+    // Writes the compressed data, encoding the decoded bitmap first when there is none. The file
+    // is replaced only once the whole stream is written; on failure it is as it was.
+    void SaveToFile(const std::string& path) override;
+    // From a JPEG picture: shares its data, copies its decoded bitmap if it has one, keeps this
+    // picture's settings. From a bitmap: new empty data and a copy of the bitmap. Anything else,
+    // or null: EConvertError "Cannot assign a <class or nil> to a TJPEGImage".
+    void Assign(const TGraphic* source) override;
+    const TBitmap& DrawingBitmap() override;
+
+    // The decoded bitmap, decoding the compressed data first when there is none yet. Throws EJPEG,
+    // EOutOfMemory or EOutOfResources on the first failure; later calls give the empty bitmap.
+    const TBitmap& Bitmap();
+    bool HasBitmap() const;
+    const std::shared_ptr<const TJPEGData>& Data() const;
+
+    // Settings, copied from the defaults when the picture is made.
+    int CompressionQuality = 90;
+    bool Grayscale = false;
+    TJPEGPixelFormat PixelFormat = TJPEGPixelFormat::jf24Bit;
+    bool ProgressiveEncoding = false;
+    bool Smoothing = true;
+    TJPEGScale Scale = TJPEGScale::jsFullSize;
+    TJPEGPerformance Performance = TJPEGPerformance::jpBestQuality;
+    bool ProgressiveDisplay = false;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};

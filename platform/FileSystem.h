@@ -1,0 +1,26 @@
+// The file-system queries the program needs, over POSIX. Paths are byte strings and are passed to
+// the system unchanged: a doubled "/" (as in "//x.jpg" for a file in the root folder) reads as one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// True when the path exists and names a directory, following symbolic links. A relative path
+// counts from the working directory.
+bool IsDirectory(const std::string& path);
+
+// One entry that a directory search yields.
+struct FoundEntry {
+    std::string name; // the entry's name within its folder, as bytes
+    bool isDirectory; // the entry (links followed) is a directory
+};
+
+// Searches `folder` for the entries whose names match `pattern`, where "*" stands for any run of
+// bytes and ASCII letters compare without regard to case; every other byte compares exactly. "."
+// and ".." are never yielded; hidden (dot) entries are. The entries come in the order NTFS keeps
+// them: by their names' bytes after ASCII upper-casing, then by the bytes themselves. A folder that
+// is missing or may not be read yields nothing; one that fails midway yields what was found before.
+std::vector<FoundEntry> FindEntries(const std::string& folder, const std::string& pattern);
+
+// Removes the file at once (no recycle bin). Returns false when it could not be removed.
+bool DeleteFile(const std::string& path);
