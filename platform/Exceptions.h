@@ -83,6 +83,11 @@ public:
     EInvalidOp() : Exception("Invalid floating point operation") {}
 };
 
+class EZeroDivide : public Exception {
+public:
+    EZeroDivide() : Exception("Floating point division by zero") {}
+};
+
 class EOutOfMemory : public Exception {
 public:
     EOutOfMemory() : Exception("Out of memory") {}
