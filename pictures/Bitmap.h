@@ -29,8 +29,10 @@ public:
     const char* ClassName() const override { return "TBitmap"; }
     int Width() const override;
     int Height() const override;
-    // Sizes below 0 count as 0. A bitmap that gets a non-zero width and height while it holds no
-    // pixels takes the device format. Pixels of a resized bitmap start black.
+    // Sizes below 0 count as 0. A new bitmap has the device format; a format set while the bitmap
+    // holds no pixels is the one its pixels get. Pixels of a resized bitmap start black (the
+    // device format's fourth byte 255). Throws EOutOfResources, changing nothing, when the pixels
+    // would take more than MaxPixelBytes or cannot be allocated.
     void SetSize(int width, int height);
     void SetWidth(int width) { SetSize(width, Height()); }
     void SetHeight(int height) { SetSize(Width(), height); }
@@ -38,13 +40,16 @@ public:
     bool Empty() const;
 
     TPixelFormat PixelFormat() const;
-    // Converts the pixels to the given format (8 bits keeps the palette's colours only).
+    // Converts the pixels to the given format (8 bits keeps the palette's colours only, nearest
+    // first; an empty palette becomes 256 grey levels).
     void SetPixelFormat(TPixelFormat format);
     static int BytesPerPixel(TPixelFormat format);
     // Bytes from one row to the next: width x bytes per pixel, without padding.
     std::size_t RowBytes() const;
 
-    // Row access. The mutable overload detaches pixels shared with a copy first.
+    // Row access, RowBytes() bytes from the row's first pixel. The mutable overload detaches
+    // pixels shared with a copy first. A row outside 0 .. Height() - 1 throws EInvalidGraphic
+    // "Scan line index out of range".
     std::uint8_t* ScanLine(int row);
     const std::uint8_t* ScanLine(int row) const;
 
@@ -52,10 +57,16 @@ public:
     void SetPalette(std::vector<TPaletteEntry> palette);
 
     // Copies size, format, palette and pixels; copies share pixel storage until one changes.
-    // A JPEG picture source hands over its decoded bitmap, decoding first when it has none.
+    // A JPEG picture source hands over its decoded bitmap, decoding first when it has none (and
+    // throwing what decoding throws). Null empties the bitmap; any other graphic throws
+    // EConvertError.
     void Assign(const TGraphic* source) override;
 
+    // Uncompressed Windows bitmaps of 8, 24 or 32 bits per pixel; other content throws
+    // EInvalidGraphic "Bitmap image is not valid".
     void LoadFromFile(const std::string& path) override;
+    // Writes an uncompressed Windows bitmap in the bitmap's own format. An empty bitmap throws
+    // EInvalidGraphic and writes nothing.
     void SaveToFile(const std::string& path) override;
     const TBitmap& DrawingBitmap() override { return *this; }
 

@@ -10,6 +10,8 @@
 
 // The compressed byte stream of a JPEG picture with the size its header gives. Shared by every
 // JPEG picture that took it by assignment; never changed once made, so sharing needs no copies.
+// Behind its const interface it remembers the pixels last decoded from it, so that pictures
+// sharing it with the same decoding settings decode once between them.
 class TJPEGData {
 public:
     TJPEGData() = default;
@@ -20,9 +22,15 @@ public:
     int Height() const { return height_; }
 
 private:
+    friend class TJPEGImage;
+    struct DecodedPixels;
+
     std::vector<std::uint8_t> bytes_;
     int width_ = 0;
     int height_ = 0;
+    // Decoding the same bytes with the same settings gives the same pixels, so keeping them
+    // changes no state that anybody sees.
+    mutable std::shared_ptr<const DecodedPixels> decoded_;
 };
 
 enum class TJPEGScale { jsFullSize, jsHalf, jsQuarter, jsEighth };
@@ -43,8 +51,11 @@ public:
     // and sets ProgressiveEncoding from it. An empty file gives a 0 x 0 picture without an error.
     // Throws EFOpenError, EReadError or EJPEG; on failure the picture is as it was.
     void LoadFromFile(const std::string& path) override;
-    // Writes the compressed data, encoding the decoded bitmap first when there is none. The file
-    // is replaced only once the whole stream is written; on failure it is as it was.
+    // Writes the compressed data, encoding the decoded bitmap first when there is none and
+    // keeping the bytes. The file is replaced only once the whole stream is written; on failure
+    // it is as it was (see WriteFileContents for EFCreateError and EWriteError). A picture with
+    // neither bytes nor pixels throws EInvalidGraphic "Cannot save an empty thumbnail (w x h)"
+    // and writes nothing.
     void SaveToFile(const std::string& path) override;
     // From a JPEG picture: shares its data, copies its decoded bitmap if it has one, keeps this
     // picture's settings. From a bitmap: new empty data and a copy of the bitmap. Anything else,
@@ -52,10 +63,14 @@ public:
     void Assign(const TGraphic* source) override;
     const TBitmap& DrawingBitmap() override;
 
-    // The decoded bitmap, decoding the compressed data first when there is none yet. Throws EJPEG,
+    // The decoded bitmap, decoding the compressed data first when there is none yet (reusing the
+    // pixels that the shared data already holds for the same decoding settings). Throws EJPEG,
     // EOutOfMemory or EOutOfResources on the first failure; later calls give the empty bitmap.
     const TBitmap& Bitmap();
+    // True once the picture holds a bitmap: assigned, decoded, or the empty one a failed decode
+    // leaves.
     bool HasBitmap() const;
+    // The compressed data; never null (a new picture holds empty data).
     const std::shared_ptr<const TJPEGData>& Data() const;
 
     // Settings, copied from the defaults when the picture is made.
@@ -70,5 +85,7 @@ public:
 
 private:
     struct State;
+    void Decode(TBitmap& target) const;
+
     std::unique_ptr<State> state_;
 };

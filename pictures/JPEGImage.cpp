@@ -1,0 +1,138 @@
+#include "JPEGImage.h"
+
+#include "Exceptions.h"
+#include "FileContents.h"
+#include "Format.h"
+#include "JpegCodec.h"
+
+namespace {
+
+// The settings that decide the decoded pixels.
+struct DecodeKey {
+    bool grayscale;
+    TJPEGPixelFormat pixelFormat;
+    bool smoothing;
+    TJPEGScale scale;
+    TJPEGPerformance performance;
+    bool operator==(const DecodeKey&) const = default;
+};
+
+JpegDecodeOptions OptionsFor(const DecodeKey& key) {
+    JpegDecodeOptions options;
+    options.grayscale = key.grayscale;
+    options.eightBit = key.pixelFormat == TJPEGPixelFormat::jf8Bit;
+    options.blockSmoothing = key.smoothing;
+    options.scaleDenominator = 1 << static_cast<int>(key.scale);
+    options.fast = key.performance == TJPEGPerformance::jpBestSpeed;
+    return options;
+}
+
+} // namespace
+
+struct TJPEGData::DecodedPixels {
+    DecodeKey key;
+    TBitmap bitmap;
+};
+
+struct TJPEGImage::State {
+    std::shared_ptr<const TJPEGData> data = std::make_shared<const TJPEGData>();
+    // Null until decoded or assigned.
+    std::unique_ptr<TBitmap> bitmap;
+};
+
+TJPEGImage::TJPEGImage() : state_(std::make_unique<State>()) {}
+
+TJPEGImage::~TJPEGImage() = default;
+
+int TJPEGImage::Width() const {
+    return state_->bitmap ? state_->bitmap->Width() : state_->data->Width();
+}
+
+int TJPEGImage::Height() const {
+    return state_->bitmap ? state_->bitmap->Height() : state_->data->Height();
+}
+
+void TJPEGImage::LoadFromFile(const std::string& path) {
+    std::vector<std::uint8_t> bytes = ReadFileContents(path);
+    if (bytes.empty()) {
+        state_->data = std::make_shared<const TJPEGData>();
+        state_->bitmap.reset();
+        return;
+    }
+    const JpegHeader header = ReadJpegHeader(bytes);
+    state_->data = std::make_shared<const TJPEGData>(std::move(bytes), header.width, header.height);
+    state_->bitmap.reset();
+    ProgressiveEncoding = header.hasMultipleScans;
+}
+
+void TJPEGImage::SaveToFile(const std::string& path) {
+    if (state_->data->Bytes().empty()) {
+        if (!state_->bitmap || state_->bitmap->Empty())
+            throw EInvalidGraphic(
+                Format("Cannot save an empty thumbnail (%d x %d)", Width(), Height()));
+        JpegEncodeOptions options;
+        options.quality = CompressionQuality;
+        options.grayscale = Grayscale;
+        options.progressive = ProgressiveEncoding;
+        const TBitmap& bitmap = *state_->bitmap;
+        state_->data = std::make_shared<const TJPEGData>(EncodeJpeg(bitmap, options),
+                                                         bitmap.Width(), bitmap.Height());
+    }
+    WriteFileContents(path, state_->data->Bytes());
+}
+
+void TJPEGImage::Assign(const TGraphic* source) {
+    if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(source)) {
+        std::unique_ptr<TBitmap> bitmap;
+        if (jpeg->state_->bitmap) {
+            bitmap = std::make_unique<TBitmap>();
+            bitmap->Assign(jpeg->state_->bitmap.get());
+        }
+        state_->data = jpeg->state_->data;
+        state_->bitmap = std::move(bitmap);
+        return;
+    }
+    if (const auto* bitmap = dynamic_cast<const TBitmap*>(source)) {
+        auto copy = std::make_unique<TBitmap>();
+        copy->Assign(bitmap);
+        state_->data = std::make_shared<const TJPEGData>();
+        state_->bitmap = std::move(copy);
+        return;
+    }
+    throw EConvertError::CannotAssign(source ? source->ClassName() : "nil", ClassName());
+}
+
+const TBitmap& TJPEGImage::DrawingBitmap() {
+    return Bitmap();
+}
+
+const TBitmap& TJPEGImage::Bitmap() {
+    if (!state_->bitmap) {
+        // The empty bitmap stays when decoding fails, so that the failure is reported once.
+        state_->bitmap = std::make_unique<TBitmap>();
+        Decode(*state_->bitmap);
+    }
+    return *state_->bitmap;
+}
+
+void TJPEGImage::Decode(TBitmap& target) const {
+    const TJPEGData& data = *state_->data;
+    const DecodeKey key{Grayscale, PixelFormat, Smoothing, Scale, Performance};
+    if (data.decoded_ && data.decoded_->key == key) {
+        target.Assign(&data.decoded_->bitmap);
+        return;
+    }
+    auto decoded = std::make_shared<TJPEGData::DecodedPixels>();
+    decoded->key = key;
+    DecodeJpeg(data.Bytes(), OptionsFor(key), decoded->bitmap);
+    target.Assign(&decoded->bitmap);
+    data.decoded_ = std::move(decoded);
+}
+
+bool TJPEGImage::HasBitmap() const {
+    return static_cast<bool>(state_->bitmap);
+}
+
+const std::shared_ptr<const TJPEGData>& TJPEGImage::Data() const {
+    return state_->data;
+}
