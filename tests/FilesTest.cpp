@@ -1,0 +1,173 @@
+#include "FillFileList.h"
+#include "UserFolders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own for each test, removed afterwards.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern = (fs::temp_directory_path() / "files_tests-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(path_, ignored);
+    }
+    const std::string& Path() const { return path_; }
+
+    void MakeFile(const std::string& name, mode_t mode = 0644) const {
+        const std::string path = path_ + "/" + name;
+        const int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, mode);
+        ASSERT_GE(fd, 0) << path;
+        close(fd);
+    }
+    void MakeFolder(const std::string& name) const {
+        ASSERT_EQ(mkdir((path_ + "/" + name).c_str(), 0755), 0) << name;
+    }
+
+private:
+    std::string path_;
+};
+
+using Entries = std::vector<std::string>;
+
+TEST(FillFileList, ListsTheMatchingFilesInSearchOrderAndDropsFolders) {
+    const TemporaryFolder folder;
+    folder.MakeFile("a.jpg");
+    folder.MakeFile("B.JPG");
+    folder.MakeFile("d.png");
+    folder.MakeFile(".h.jpg");
+    folder.MakeFile("r.jpg", 0444);
+    folder.MakeFile("\xC5\xC4.jpg"); // GBK bytes, not valid UTF-8
+    folder.MakeFile("jpg");
+    folder.MakeFolder("e.jpg");
+    ASSERT_EQ(symlink((folder.Path() + "/e.jpg").c_str(), (folder.Path() + "/l.jpg").c_str()), 0);
+
+    Entries list{"old entry"};
+    FillFileList(list, folder.Path() + "/*.jpg");
+
+    const std::string at = folder.Path() + "/";
+    EXPECT_EQ(list, (Entries{at + ".h.jpg", at + "a.jpg", at + "B.JPG", at + "r.jpg",
+                             at + "\xC5\xC4.jpg"}));
+}
+
+TEST(FillFileList, SplitsAfterTheLastSeparatorWhateverBytesTheFolderNameHolds) {
+    const TemporaryFolder folder;
+    const std::string gbkFolder = "\xC5\xC4\xB5\xC4"; // two GBK characters
+    folder.MakeFolder(gbkFolder);
+    folder.MakeFile(gbkFolder + "/x.jpg");
+
+    Entries list;
+    FillFileList(list, folder.Path() + "/" + gbkFolder + "/*.jpg");
+    EXPECT_EQ(list, Entries{folder.Path() + "/" + gbkFolder + "/x.jpg"});
+}
+
+TEST(FillFileList, EmptiesTheListWhenTheFolderPartIsNoDirectory) {
+    const TemporaryFolder folder;
+    folder.MakeFile("a.jpg");
+    for (const std::string& mask :
+         {folder.Path() + "/missing/*.jpg", folder.Path() + "/a.jpg/*.jpg", std::string("*.jpg")}) {
+        Entries list{"old entry"};
+        FillFileList(list, mask);
+        EXPECT_TRUE(list.empty()) << mask;
+    }
+}
+
+TEST(FillFileList, AFolderWithoutMatchesGivesAnEmptyList) {
+    const TemporaryFolder folder;
+    folder.MakeFile("a.png");
+    Entries list{"old entry"};
+    FillFileList(list, folder.Path() + "/*.jpg");
+    EXPECT_TRUE(list.empty());
+}
+
+// The root's folder part keeps both separators: the tree gives "/" and the listing appends "/".
+TEST(FillFileList, EntriesOfTheRootStartWithTwoSeparators) {
+    for (const char* mask : {"//*", "/*"}) {
+        Entries list;
+        FillFileList(list, mask);
+        const std::string prefix = mask[1] == '/' ? "//" : "/";
+        for (const std::string& entry : list) {
+            EXPECT_EQ(entry.substr(0, prefix.size()), prefix) << entry;
+            EXPECT_NE(entry[prefix.size()], '/') << entry;
+            EXPECT_FALSE(fs::is_directory(entry)) << entry;
+        }
+    }
+}
+
+// Runs each case with HOME pointing at a folder of its own.
+class DesktopFolderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* home = std::getenv("HOME");
+        if (home)
+            savedHome_ = home;
+        setenv("HOME", home_.Path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (savedHome_)
+            setenv("HOME", savedHome_->c_str(), 1);
+        else
+            unsetenv("HOME");
+    }
+    void WriteUserDirs(const std::string& content) const {
+        fs::create_directories(home_.Path() + "/.config");
+        std::ofstream(home_.Path() + "/.config/user-dirs.dirs") << content;
+    }
+    const std::string& Home() const { return home_.Path(); }
+    const TemporaryFolder& HomeFolderOnDisk() const { return home_; }
+
+private:
+    TemporaryFolder home_;
+    std::optional<std::string> savedHome_;
+};
+
+TEST_F(DesktopFolderTest, TakesTheConfiguredDesktopWithHomeExpanded) {
+    HomeFolderOnDisk().MakeFolder("桌面");
+    HomeFolderOnDisk().MakeFolder("Desktop");
+    WriteUserDirs("# written by xdg-user-dirs-update\n"
+                  "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+                  "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                  "  XDG_DESKTOP_DIR=\"$HOME/桌面/\"\n");
+    EXPECT_EQ(DesktopFolder(), Home() + "/桌面");
+    EXPECT_EQ(HomeFolder(), Home());
+}
+
+TEST_F(DesktopFolderTest, TakesAnAbsoluteConfiguredDesktopWithEscapes) {
+    HomeFolderOnDisk().MakeFolder("my \"desk\"");
+    WriteUserDirs("XDG_DESKTOP_DIR=\"" + Home() + "/my \\\"desk\\\"\"\n");
+    EXPECT_EQ(DesktopFolder(), Home() + "/my \"desk\"");
+}
+
+TEST_F(DesktopFolderTest, FallsBackToDesktopThenHome) {
+    WriteUserDirs("XDG_DESKTOP_DIR=\"$HOME/gone\"\nXDG_MUSIC_DIR=\"$HOME/Music\"\n");
+    EXPECT_EQ(DesktopFolder(), Home());
+    HomeFolderOnDisk().MakeFolder("Desktop");
+    EXPECT_EQ(DesktopFolder(), Home() + "/Desktop");
+    WriteUserDirs("XDG_DESKTOP_DIR=relative/desk\n");
+    EXPECT_EQ(DesktopFolder(), Home() + "/Desktop");
+}
+
+TEST_F(DesktopFolderTest, AConfiguredHomeMeansTheHomeFolder) {
+    HomeFolderOnDisk().MakeFolder("Desktop");
+    WriteUserDirs("XDG_DESKTOP_DIR=\"$HOME/\"\n");
+    EXPECT_EQ(DesktopFolder(), Home());
+}
+
+} // namespace
