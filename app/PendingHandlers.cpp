@@ -1,7 +1,6 @@
 // Temporary empty handlers, each removed when its subsystem defines the real one.
 #include "Unit1.h"
 
-void TForm1::ShellTreeView1Click(QObject*) {}
 void TForm1::RzListBox1Click(QObject*) {}
 void TForm1::ScrollBox1MouseWheel(QObject*, Qt::KeyboardModifiers, int, QPoint, bool& Handled) {
     Handled = true;

@@ -1,0 +1,18 @@
+// Listing the JPEG files of the folder selected in the folder tree.
+#include "Unit1.h"
+
+#include "FillFileList.h"
+
+#include <string>
+#include <vector>
+
+void TForm1::ShellTreeView1Click(QObject*) {
+    RzListBox1->Clear();
+    const std::string mask = ShellTreeView1->Path() + "/*.jpg";
+    std::vector<std::string> entries;
+    FillFileList(entries, mask);
+    RzListBox1->ReplaceAll(entries);
+    // The program's own selection: the list does not report it, so the preview does not run.
+    if (RzListBox1->Count() > 0)
+        RzListBox1->SetSelected(0, true);
+}

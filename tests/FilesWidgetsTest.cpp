@@ -1,0 +1,232 @@
+#include "RzListBox.h"
+#include "ShellTreeView.h"
+#include "UserFolders.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QPoint CentreOf(const QAbstractItemView& view, const QModelIndex& index) {
+    return view.visualRect(index).center();
+}
+
+class RzListBoxTest : public testing::Test {
+protected:
+    void SetUp() override {
+        list_.resize(300, 300);
+        list_.ReplaceAll({"/p/a.jpg", "/p/b.jpg", "/p/\xC5\xC4.jpg", "/p/d.jpg", "/p/e.jpg"});
+        list_.OnClick = [this] { ++clicks_; };
+        list_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
+    }
+    void Click(int row, Qt::KeyboardModifiers modifiers = {},
+               Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(list_.viewport(), button, modifiers,
+                          CentreOf(list_, list_.model()->index(row, 0)));
+    }
+    std::vector<int> SelectedRows() const {
+        std::vector<int> rows;
+        for (int i = 0; i < list_.Count(); ++i) {
+            if (list_.Selected(i))
+                rows.push_back(i);
+        }
+        return rows;
+    }
+
+    TRzListBox list_;
+    int clicks_ = 0;
+};
+
+TEST_F(RzListBoxTest, KeepsEachEntrysBytesAndFocusesTheFirstWithoutSelecting) {
+    ASSERT_EQ(list_.Count(), 5);
+    EXPECT_EQ(list_.Item(2), "/p/\xC5\xC4.jpg");
+    EXPECT_EQ(list_.Item(5), "");
+    EXPECT_EQ(list_.ItemIndex(), 0);
+    EXPECT_TRUE(SelectedRows().empty());
+}
+
+TEST_F(RzListBoxTest, ProgramChangesRaiseNoClick) {
+    list_.SetSelected(0, true);
+    list_.SetSelected(3, true);
+    list_.SetItemIndex(4);
+    EXPECT_EQ(list_.ItemIndex(), 4);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{0, 3}));
+    list_.SetSelected(1, true);
+    list_.DeleteSelected();
+    EXPECT_EQ(list_.Count(), 2);
+    EXPECT_EQ(list_.Item(0), "/p/\xC5\xC4.jpg");
+    EXPECT_EQ(list_.Item(1), "/p/e.jpg");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    list_.ReplaceAll({"/q/x.jpg"});
+    list_.Clear();
+    EXPECT_EQ(list_.ItemIndex(), -1);
+    EXPECT_EQ(clicks_, 0);
+}
+
+TEST_F(RzListBoxTest, MouseSelectsExtendedAndReportsEveryLeftClickOnAnEntry) {
+    Click(1);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+    Click(3, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(list_.ItemIndex(), 3);
+    Click(2, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(list_.ItemIndex(), 2); // focused, not selected
+    EXPECT_EQ(clicks_, 3);
+    Click(3);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{3});
+    EXPECT_EQ(clicks_, 4);
+}
+
+TEST_F(RzListBoxTest, RightClicksAndEmptySpaceLeaveTheSelection) {
+    Click(1);
+    Click(2, Qt::ShiftModifier);
+    clicks_ = 0;
+    QSignalSpy menuRequests(&list_, &QWidget::customContextMenuRequested);
+    Click(4, {}, Qt::RightButton);
+    const QPoint onEntry = CentreOf(list_, list_.model()->index(4, 0));
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, onEntry,
+                           list_.viewport()->mapToGlobal(onEntry));
+    QApplication::sendEvent(list_.viewport(), &menu);
+    QTest::mouseClick(list_.viewport(), Qt::LeftButton, {}, QPoint(10, 290));
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(menuRequests.count(), 1);
+    EXPECT_EQ(clicks_, 0);
+}
+
+TEST_F(RzListBoxTest, NavigationKeysReportChangesButTypeToFindDoesNot) {
+    Click(0);
+    clicks_ = 0;
+    QTest::keyClick(&list_, Qt::Key_Up); // already at the top: nothing changes
+    EXPECT_EQ(clicks_, 0);
+    QTest::keyClick(&list_, Qt::Key_Down);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+    QTest::keyClick(&list_, Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2, 3, 4}));
+    QTest::keyClick(&list_, Qt::Key_Home);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+    EXPECT_EQ(clicks_, 3);
+    QTest::keyClicks(&list_, "/p/d");
+    EXPECT_EQ(list_.ItemIndex(), 3);
+    EXPECT_EQ(clicks_, 3);
+}
+
+// The tree over a home folder of the test's own, with a desktop folder holding a few subfolders.
+class ShellTreeViewTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "files_tree-XXXXXX").string();
+        home_ = mkdtemp(pattern.data());
+        desktop_ = home_ + "/Desktop";
+        for (const char* name :
+             {"Desktop/b", "Desktop/A/inner", "Desktop/.hidden", "Desktop/\xC5\xC4"})
+            fs::create_directories(home_ + "/" + name);
+        std::ofstream(desktop_ + "/file.txt") << "x";
+        if (const char* home = std::getenv("HOME"))
+            savedHome_ = home;
+        setenv("HOME", home_.c_str(), 1);
+        tree_.emplace();
+        tree_->resize(300, 400);
+        tree_->OnClick = [this] { clickedPaths_.push_back(tree_->Path()); };
+        tree_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&*tree_));
+    }
+    void TearDown() override {
+        tree_.reset();
+        if (savedHome_)
+            setenv("HOME", savedHome_->c_str(), 1);
+        else
+            unsetenv("HOME");
+        fs::remove_all(home_);
+    }
+    QTreeWidgetItem* Top() const { return tree_->topLevelItem(0); }
+    QRect RectOf(QTreeWidgetItem* node) const { return tree_->visualItemRect(node); }
+    void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(tree_->viewport(), button, {}, at);
+    }
+
+    std::string home_, desktop_;
+    std::optional<std::string> savedHome_;
+    std::optional<TShellTreeView> tree_;
+    std::vector<std::string> clickedPaths_;
+};
+
+TEST_F(ShellTreeViewTest, StartsWithTheDesktopExpandedAndSelected) {
+    ASSERT_EQ(tree_->topLevelItemCount(), 1);
+    EXPECT_EQ(Top()->text(0), QString::fromUtf8("桌面"));
+    EXPECT_TRUE(Top()->isExpanded());
+    EXPECT_EQ(tree_->Path(), desktop_);
+    QStringList labels;
+    for (int i = 0; i < Top()->childCount(); ++i)
+        labels << Top()->child(i)->text(0);
+    EXPECT_EQ(labels,
+              (QStringList{QFile::decodeName(QByteArray::fromStdString(LoginName())),
+                           QString::fromUtf8("计算机"), "A", "b", QFile::decodeName("\xC5\xC4")}));
+    EXPECT_TRUE(tree_->SelectPath(home_));
+    EXPECT_EQ(tree_->Path(), home_);
+    EXPECT_TRUE(tree_->SelectPath("/"));
+    EXPECT_EQ(tree_->Path(), "/");
+    EXPECT_TRUE(tree_->SelectPath(desktop_ + "/\xC5\xC4/"));
+    EXPECT_EQ(tree_->Path(), desktop_ + "/\xC5\xC4");
+    EXPECT_EQ(Top()->child(4), tree_->currentItem()); // found below the desktop, not below home
+}
+
+TEST_F(ShellTreeViewTest, ReadsSubfoldersOnceOnFirstExpansion) {
+    fs::create_directories(desktop_ + "/A/before");
+    EXPECT_TRUE(tree_->SelectPath(desktop_ + "/A/before"));
+    fs::create_directories(desktop_ + "/A/after");
+    EXPECT_FALSE(tree_->SelectPath(desktop_ + "/A/after"));
+    EXPECT_FALSE(tree_->SelectPath(desktop_ + "/.hidden"));
+    EXPECT_EQ(tree_->Path(), desktop_ + "/A/before");
+    EXPECT_TRUE(clickedPaths_.empty());
+}
+
+TEST_F(ShellTreeViewTest, CollapsingAnAncestorSelectsIt) {
+    ASSERT_TRUE(tree_->SelectPath(desktop_ + "/A/inner"));
+    tree_->collapseItem(Top()->child(2));
+    EXPECT_EQ(tree_->Path(), desktop_ + "/A");
+}
+
+TEST_F(ShellTreeViewTest, EveryLeftClickIsReportedAfterItIsHandled) {
+    QTreeWidgetItem* folderA = Top()->child(2);
+    Click(RectOf(folderA).center());
+    EXPECT_EQ(clickedPaths_, std::vector<std::string>{desktop_ + "/A"});
+
+    // The expand button of "b" lies in the indentation left of its label.
+    QTreeWidgetItem* folderB = Top()->child(3);
+    Click(QPoint(RectOf(folderB).left() - tree_->indentation() / 2, RectOf(folderB).center().y()));
+    EXPECT_TRUE(folderB->isExpanded());
+    Click(QPoint(5, tree_->viewport()->height() - 5)); // empty space
+    EXPECT_EQ(clickedPaths_, std::vector<std::string>(3, desktop_ + "/A"));
+
+    Click(RectOf(folderB).center(), Qt::RightButton);
+    QTest::keyClick(&*tree_, Qt::Key_Down);
+    EXPECT_EQ(clickedPaths_.size(), 3u);
+    EXPECT_EQ(tree_->Path(), desktop_ + "/b");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Test discovery runs this program at build time too, where no display may be at hand.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
