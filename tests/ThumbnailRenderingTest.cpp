@@ -1,0 +1,290 @@
+// The rendering of a thumbnail from the full-size view's picture into the thumbnail view's graphic.
+// Fixture JPEGs are encoded at test time by the codec's own cjpeg.
+#include "Bitmap.h"
+#include "Exceptions.h"
+#include "JPEGImage.h"
+#include "Picture.h"
+#include "Rendering.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern = (fs::temp_directory_path() / "corvantis-render-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("no temporary folder");
+        path_ = pattern;
+    }
+    ~TemporaryFolder() { fs::remove_all(path_); }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// Encodes a width x height JPEG with cjpeg at quality 90: colour stripes, or grey levels from a
+// one-component PGM.
+std::string EncodeJpeg(const TemporaryFolder& folder, const std::string& name, int width,
+                       int height, bool progressive = false, bool grey = false) {
+    const std::string raw = folder.File(name + (grey ? ".pgm" : ".ppm"));
+    {
+        std::ofstream out(raw, std::ios::binary);
+        out << (grey ? "P5\n" : "P6\n") << width << ' ' << height << "\n255\n";
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const char level = char((x * 255) / std::max(1, width - 1));
+                if (grey)
+                    out.put(level);
+                else
+                    out << level << char(y % 256) << char(128);
+            }
+    }
+    const std::string jpeg = folder.File(name + ".jpg");
+    const std::string command = std::string("cjpeg -quality 90 ") +
+                                (progressive ? "-progressive " : "") + "-outfile '" + jpeg + "' '" +
+                                raw + "'";
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("cjpeg failed: " + command);
+    return jpeg;
+}
+
+// The same JPEG without its quantisation tables: the header still parses, decoding fails.
+std::string WithoutQuantisationTables(const TemporaryFolder& folder, const std::string& jpeg) {
+    const std::vector<std::uint8_t> bytes = ReadBytes(jpeg);
+    std::vector<std::uint8_t> stripped(bytes.begin(), bytes.begin() + 2);
+    std::size_t at = 2;
+    while (at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA) {
+        const std::size_t length = std::size_t(bytes[at + 2]) << 8 | bytes[at + 3];
+        if (bytes[at + 1] != 0xDB)
+            stripped.insert(stripped.end(), bytes.begin() + at, bytes.begin() + at + 2 + length);
+        at += 2 + length;
+    }
+    stripped.insert(stripped.end(), bytes.begin() + at, bytes.end());
+    const std::string path = folder.File("no-tables.jpg");
+    WriteBytes(path, stripped);
+    return path;
+}
+
+std::vector<std::uint8_t> Pixels(const TBitmap& bitmap) {
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < bitmap.Height(); ++y)
+        pixels.insert(pixels.end(), bitmap.ScanLine(y), bitmap.ScanLine(y) + bitmap.RowBytes());
+    return pixels;
+}
+
+// Both views as the window holds them: the thumbnail view with a loaded JPEG picture.
+class RenderingTest : public testing::Test {
+protected:
+    void SetUp() override {
+        thumbnailView.LoadFromFile(EncodeJpeg(folder, "previous", 30, 20, true));
+        previousData = Thumbnail().Data();
+    }
+    TJPEGImage& Thumbnail() { return dynamic_cast<TJPEGImage&>(*thumbnailView.Graphic()); }
+    void Render(const std::string& widthText) {
+        RenderThumbnail(fullSizeView, *thumbnailView.Graphic(), widthText);
+    }
+    void ExpectThumbnailUntouched() {
+        EXPECT_EQ(Thumbnail().Data(), previousData);
+        EXPECT_FALSE(Thumbnail().HasBitmap());
+        EXPECT_EQ(Thumbnail().Width(), 30);
+        EXPECT_EQ(Thumbnail().Height(), 20);
+    }
+
+    TemporaryFolder folder;
+    TPicture fullSizeView;
+    TPicture thumbnailView;
+    std::shared_ptr<const TJPEGData> previousData;
+};
+
+struct FailureCase {
+    const char* name;
+    // Prepares the full-size view; gives the width text.
+    std::function<std::string(const TemporaryFolder&, TPicture&)> prepare;
+    const char* message;
+};
+
+std::ostream& operator<<(std::ostream& out, const FailureCase& c) {
+    return out << c.name;
+}
+
+class RenderingFailureTest : public RenderingTest,
+                             public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(RenderingFailureTest, ReportsTheFailureAndLeavesTheThumbnailAsItWas) {
+    const std::string widthText = GetParam().prepare(folder, fullSizeView);
+    try {
+        Render(widthText);
+        ADD_FAILURE() << "no failure";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), GetParam().message);
+    }
+    ExpectThumbnailUntouched();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, RenderingFailureTest,
+    testing::Values(FailureCase{"NoGraphic",
+                                [](const TemporaryFolder&, TPicture&) { return "200"; },
+                                "Cannot assign a nil to a TJPEGImage"},
+                    FailureCase{"EmptyFile",
+                                [](const TemporaryFolder& folder, TPicture& view) {
+                                    WriteBytes(folder.File("empty.jpg"), {});
+                                    view.LoadFromFile(folder.File("empty.jpg"));
+                                    return "200";
+                                },
+                                "JPEG error #42"},
+                    FailureCase{"WidthNoInteger",
+                                [](const TemporaryFolder& folder, TPicture& view) {
+                                    view.LoadFromFile(EncodeJpeg(folder, "source", 40, 30));
+                                    return "abc";
+                                },
+                                "'abc' is not a valid integer value"},
+                    FailureCase{"WidthWithTrailingSpace",
+                                [](const TemporaryFolder& folder, TPicture& view) {
+                                    view.LoadFromFile(EncodeJpeg(folder, "source", 40, 30));
+                                    return "200 ";
+                                },
+                                "'200 ' is not a valid integer value"},
+                    FailureCase{"DecodingFailedWhenDrawn",
+                                [](const TemporaryFolder& folder, TPicture& view) {
+                                    view.LoadFromFile(WithoutQuantisationTables(
+                                        folder, EncodeJpeg(folder, "source", 40, 30)));
+                                    EXPECT_THROW(view.Graphic()->DrawingBitmap(), EJPEG);
+                                    EXPECT_EQ(view.Width(), 0);
+                                    return "200";
+                                },
+                                "Invalid floating point operation"},
+                    FailureCase{"HeightBeyond32Bits",
+                                [](const TemporaryFolder& folder, TPicture& view) {
+                                    view.LoadFromFile(EncodeJpeg(folder, "source", 1, 300));
+                                    return "2147483647";
+                                },
+                                "Invalid floating point operation"},
+                    FailureCase{"BitmapOfWidthZero",
+                                [](const TemporaryFolder&, TPicture& view) {
+                                    auto bitmap = std::make_unique<TBitmap>();
+                                    bitmap->SetSize(0, 5);
+                                    view.SetGraphic(std::move(bitmap));
+                                    return "200";
+                                },
+                                "Floating point division by zero"}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+struct SizeCase {
+    int sourceWidth;
+    int sourceHeight;
+    const char* widthText;
+    int width;
+    int height;
+};
+
+std::ostream& operator<<(std::ostream& out, const SizeCase& c) {
+    return out << c.sourceWidth << " x " << c.sourceHeight << " at '" << c.widthText << "'";
+}
+
+class RenderingSizeTest : public RenderingTest, public testing::WithParamInterface<SizeCase> {};
+
+TEST_P(RenderingSizeTest, GivesTheThumbnailItsSizeAndNoCompressedData) {
+    const SizeCase& c = GetParam();
+    fullSizeView.LoadFromFile(EncodeJpeg(folder, "source", c.sourceWidth, c.sourceHeight));
+    Render(c.widthText);
+    EXPECT_EQ(thumbnailView.Width(), c.width);
+    EXPECT_EQ(thumbnailView.Height(), c.height);
+    EXPECT_TRUE(Thumbnail().Data()->Bytes().empty());
+    EXPECT_NE(Thumbnail().Data(), previousData);
+    ASSERT_TRUE(Thumbnail().HasBitmap());
+    if (c.width > 0 && c.height > 0) {
+        EXPECT_EQ(Thumbnail().Bitmap().PixelFormat(), TPixelFormat::pfDevice);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widths, RenderingSizeTest,
+    testing::Values(SizeCase{400, 300, "200", 200, 150}, SizeCase{400, 300, "$C8", 200, 150},
+                    SizeCase{1000, 700, "200", 200, 139}, SizeCase{1000, 7, "200", 200, 1},
+                    SizeCase{2000, 10, "200", 200, 0}, SizeCase{400, 300, "0", 0, 0},
+                    SizeCase{400, 300, "-5", 0, 0}, SizeCase{40, 30, "80", 80, 60}));
+
+TEST_F(RenderingTest, RendersAgainToTheSamePixelsInTheSameObjectWithItsSettings) {
+    ASSERT_TRUE(Thumbnail().ProgressiveEncoding);
+    const TGraphic* graphic = thumbnailView.Graphic();
+    int changes = 0;
+    thumbnailView.SetOnChange([&] { ++changes; });
+    fullSizeView.LoadFromFile(EncodeJpeg(folder, "source", 640, 480));
+    const auto sourceData = dynamic_cast<TJPEGImage&>(*fullSizeView.Graphic()).Data();
+
+    Render("200");
+    const std::vector<std::uint8_t> first = Pixels(Thumbnail().Bitmap());
+    Render("200");
+
+    EXPECT_EQ(thumbnailView.Graphic(), graphic);
+    EXPECT_TRUE(Thumbnail().ProgressiveEncoding);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(Pixels(Thumbnail().Bitmap()), first);
+    EXPECT_EQ(first.size(), std::size_t(200) * 150 * 4);
+    // The full-size view keeps its own data and is not decoded by the rendering.
+    const auto& source = dynamic_cast<TJPEGImage&>(*fullSizeView.Graphic());
+    EXPECT_EQ(source.Data(), sourceData);
+    EXPECT_FALSE(source.HasBitmap());
+}
+
+TEST_F(RenderingTest, TakesABitmapInTheFullSizeViewAsItsSource) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(4, 2);
+    const std::uint8_t rows[2][16] = {
+        {0, 0, 0, 255, 40, 40, 40, 255, 80, 80, 80, 255, 0, 0, 0, 255},
+        {0, 0, 0, 255, 40, 40, 40, 255, 0, 0, 0, 255, 0, 0, 0, 255}};
+    for (int y = 0; y < 2; ++y)
+        std::copy_n(rows[y], 16, bitmap->ScanLine(y));
+    fullSizeView.SetGraphic(std::move(bitmap));
+
+    Render("2");
+    EXPECT_EQ(Pixels(Thumbnail().Bitmap()),
+              (std::vector<std::uint8_t>{20, 20, 20, 255, 20, 20, 20, 255}));
+}
+
+TEST_F(RenderingTest, AGreySourceGivesGreyPixels) {
+    fullSizeView.LoadFromFile(EncodeJpeg(folder, "grey", 300, 40, false, true));
+    Render("100");
+    const TBitmap& thumbnail = Thumbnail().Bitmap();
+    ASSERT_EQ(thumbnail.Width(), 100);
+    ASSERT_EQ(thumbnail.Height(), 13);
+    for (int y = 0; y < thumbnail.Height(); ++y)
+        for (int x = 0; x < thumbnail.Width(); ++x) {
+            const std::uint8_t* pixel = thumbnail.ScanLine(y) + x * 4;
+            ASSERT_EQ(pixel[0], pixel[1]);
+            ASSERT_EQ(pixel[1], pixel[2]);
+        }
+    // The ramp runs from black on the left to white on the right.
+    EXPECT_LT(thumbnail.ScanLine(6)[0], 10);
+    EXPECT_GT(thumbnail.ScanLine(6)[99 * 4], 245);
+}
+
+} // namespace
