@@ -5,7 +5,6 @@ void TForm1::RzListBox1Click(QObject*) {}
 void TForm1::ScrollBox1MouseWheel(QObject*, Qt::KeyboardModifiers, int, QPoint, bool& Handled) {
     Handled = true;
 }
-void TForm1::Button1Click(QObject*) {}
 void TForm1::RzButton2Click(QObject*) {}
 void TForm1::RzButton3Click(QObject*) {}
 void TForm1::N1Click(QObject*) {}

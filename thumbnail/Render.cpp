@@ -1,0 +1,14 @@
+// The rendering handler of the main window: the hidden button's click, run by the preview and the
+// batch commands.
+#include "Exceptions.h"
+#include "Rendering.h"
+#include "Unit1.h"
+
+void TForm1::Button1Click(QObject*) {
+    TGraphic* thumbnail = Image2->Picture().Graphic();
+    // The thumbnail view holds a picture from start-up on and a failed load never empties it;
+    // this only keeps a broken invariant from becoming a crash.
+    if (!thumbnail)
+        throw EConvertError::CannotAssign("TJPEGImage", "nil");
+    RenderThumbnail(Image1->Picture(), *thumbnail, Edit1->Text());
+}
