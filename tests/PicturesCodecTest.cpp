@@ -1,0 +1,271 @@
+// The JPEG coding against the reference codec's own tools, and its refusals of hostile files.
+#include "Exceptions.h"
+#include "JPEGImage.h"
+#include "PicturesTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace pictures_test;
+
+namespace {
+
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+// Encodes a PNM file with cjpeg and returns the bytes.
+Bytes Cjpeg(const TemporaryFolder& folder, const std::string& options, const RgbImage& image) {
+    const std::string source = folder.File("cjpeg-in.pnm");
+    const std::string target = folder.File("cjpeg-out.jpg");
+    WritePnm(source, image);
+    RunTool("/usr/bin/cjpeg " + options + " -outfile " + Quoted(target) + " " + Quoted(source));
+    return ReadBytes(target);
+}
+
+RgbImage Djpeg(const TemporaryFolder& folder, const std::string& options, const Bytes& jpeg) {
+    const std::string source = folder.File("djpeg-in.jpg");
+    const std::string target = folder.File("djpeg-out.pnm");
+    WriteBytes(source, jpeg);
+    RunTool("/usr/bin/djpeg " + options + " -pnm -outfile " + Quoted(target) + " " +
+            Quoted(source));
+    return ReadPnm(target);
+}
+
+const TBitmap& Decoded(TJPEGImage& picture, const TemporaryFolder& folder, const Bytes& jpeg) {
+    WriteBytes(folder.File("picture.jpg"), jpeg);
+    picture.LoadFromFile(folder.File("picture.jpg"));
+    return picture.Bitmap();
+}
+
+// --- Encoding -------------------------------------------------------------------------------
+
+struct EncodeCase {
+    int width;
+    int height;
+    TPixelFormat format;
+    bool progressive;
+};
+
+class EncodeTest : public testing::TestWithParam<EncodeCase> {};
+
+TEST_P(EncodeTest, WritesTheBytesOfCjpegWithFloatDctQuality90) {
+    const EncodeCase& c = GetParam();
+    TemporaryFolder folder;
+    const RgbImage image = c.format == TPixelFormat::pf8bit ? TestPaletteImage(c.width, c.height, 7)
+                                                            : TestImage(c.width, c.height, 3, 7);
+    TBitmap bitmap;
+    FillBitmap(bitmap, image, c.format);
+    TJPEGImage thumbnail;
+    thumbnail.ProgressiveEncoding = c.progressive;
+    thumbnail.Assign(&bitmap);
+    thumbnail.SaveToFile(folder.File("thumbnail.jpg"));
+
+    const Bytes expected = Cjpeg(folder,
+                                 std::string("-dct float -quality 90 ") +
+                                     (c.progressive ? "-progressive" : "-baseline"),
+                                 image);
+    EXPECT_TRUE(ReadBytes(folder.File("thumbnail.jpg")) == expected);
+    EXPECT_EQ(thumbnail.Data()->Width(), c.width);
+    EXPECT_EQ(thumbnail.Data()->Height(), c.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(SizesFormatsAndModes, EncodeTest,
+                         testing::Values(EncodeCase{1, 1, TPixelFormat::pfDevice, false},
+                                         EncodeCase{200, 1, TPixelFormat::pfDevice, false},
+                                         EncodeCase{200, 150, TPixelFormat::pfDevice, false},
+                                         EncodeCase{200, 150, TPixelFormat::pfDevice, true},
+                                         EncodeCase{37, 23, TPixelFormat::pf24bit, false},
+                                         EncodeCase{37, 23, TPixelFormat::pf24bit, true},
+                                         EncodeCase{19, 45, TPixelFormat::pf8bit, false},
+                                         EncodeCase{19, 45, TPixelFormat::pf8bit, true}));
+
+TEST(EncodeTest, GreySourceBecomesA236LevelBitmapAndAThreeComponentThumbnail) {
+    TemporaryFolder folder;
+    const RgbImage grey = TestImage(40, 30, 1, 3);
+    TJPEGImage source;
+    const TBitmap& decoded = Decoded(source, folder, Cjpeg(folder, "-quality 85", grey));
+    ASSERT_EQ(decoded.PixelFormat(), TPixelFormat::pf8bit);
+    ASSERT_EQ(decoded.Palette().size(), 236u);
+    for (const TPaletteEntry& entry : decoded.Palette())
+        EXPECT_TRUE(entry[0] == entry[1] && entry[1] == entry[2]);
+
+    TJPEGImage thumbnail;
+    thumbnail.Assign(&decoded);
+    thumbnail.SaveToFile(folder.File("thumbnail.jpg"));
+    const Bytes saved = ReadBytes(folder.File("thumbnail.jpg"));
+    // Three components, each with its own id: YCbCr.
+    const auto segments = HeaderSegments(saved);
+    const auto frame = std::find_if(segments.begin(), segments.end(),
+                                    [](const Segment& s) { return s.marker == 0xC0; });
+    ASSERT_NE(frame, segments.end());
+    EXPECT_EQ(frame->payload[5], 3);
+    EXPECT_TRUE(saved == Cjpeg(folder, "-dct float -quality 90 -baseline", RgbOf(decoded)));
+    const RgbImage back = Djpeg(folder, "-dct float", saved);
+    ASSERT_EQ(back.channels, 3);
+    for (std::size_t i = 0; i < back.pixels.size(); i += 3)
+        ASSERT_TRUE(back.pixels[i] == back.pixels[i + 1] && back.pixels[i] == back.pixels[i + 2])
+            << "pixel " << i / 3 << " is not grey";
+}
+
+TEST(EncodeTest, ExifSourceGivesAPlainJfifThumbnail) {
+    TemporaryFolder folder;
+    Bytes camera = Cjpeg(folder, "-quality 80", TestImage(64, 48, 3, 5));
+    // A camera file: Exif in place of the JFIF segment, and a comment.
+    const auto app0 = HeaderSegments(camera).front();
+    ASSERT_EQ(app0.marker, 0xE0);
+    const Bytes exif = {0xFF, 0xE1, 0x00, 0x16, 'E', 'x', 'i', 'f', 0,   0,  'I',
+                        'I',  0x2A, 0,    8,    0,   0,   0,   0,   0,   0,  0,
+                        0,    0,    0xFF, 0xFE, 0,   6,   'c', 'a', 'm', 'e'};
+    camera.erase(camera.begin() + 2, camera.begin() + 6 + std::ptrdiff_t(app0.payload.size()));
+    camera.insert(camera.begin() + 2, exif.begin(), exif.end());
+
+    TJPEGImage source;
+    const TBitmap& decoded = Decoded(source, folder, camera);
+    TJPEGImage thumbnail;
+    thumbnail.Assign(&decoded);
+    thumbnail.SaveToFile(folder.File("thumbnail.jpg"));
+    const Bytes saved = ReadBytes(folder.File("thumbnail.jpg"));
+    const Bytes jfif101 = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F',
+                           0,    1,    1,    0,    0,    1,    0,   1,   0,   0};
+    ASSERT_GE(saved.size(), jfif101.size());
+    EXPECT_TRUE(std::equal(jfif101.begin(), jfif101.end(), saved.begin()));
+    for (const Segment& segment : HeaderSegments(saved))
+        EXPECT_TRUE(segment.marker != 0xE1 && segment.marker != 0xFE) << int(segment.marker);
+}
+
+// --- Decoding -------------------------------------------------------------------------------
+
+struct DecodeCase {
+    const char* name;
+    int channels;
+    const char* cjpegOptions;
+};
+
+class DecodeTest : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeTest, GivesThePixelsOfDjpegWithFloatDct) {
+    const DecodeCase& c = GetParam();
+    TemporaryFolder folder;
+    const Bytes jpeg = Cjpeg(folder, c.cjpegOptions, TestImage(45, 31, c.channels, 11));
+    TJPEGImage picture;
+    const TBitmap& decoded = Decoded(picture, folder, jpeg);
+    // Grey output is quantised to 236 levels, as djpeg -colors 236 does (one pass, dithered).
+    const RgbImage expected =
+        Djpeg(folder, c.channels == 1 ? "-dct float -colors 236" : "-dct float", jpeg);
+    const RgbImage actual = RgbOf(decoded);
+    ASSERT_EQ(actual.width, expected.width);
+    ASSERT_EQ(actual.height, expected.height);
+    EXPECT_EQ(decoded.PixelFormat(),
+              c.channels == 1 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
+    for (std::size_t i = 0; i < actual.pixels.size(); ++i)
+        ASSERT_EQ(actual.pixels[i],
+                  expected.pixels[i / 3 * expected.channels + (i % 3) % expected.channels])
+            << "byte " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, DecodeTest,
+    testing::Values(DecodeCase{"Baseline420", 3, "-quality 75"},
+                    DecodeCase{"Progressive420", 3, "-quality 75 -progressive"},
+                    DecodeCase{"Sampled444", 3, "-quality 95 -sample 1x1"},
+                    DecodeCase{"Sampled422", 3, "-quality 60 -sample 2x1 -progressive"},
+                    DecodeCase{"Rgb", 3, "-rgb -quality 80"}, DecodeCase{"Grey", 1, "-quality 70"},
+                    DecodeCase{"GreyProgressive", 1, "-quality 70 -progressive"}),
+    [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
+
+TEST(DecodeTest, TruncatedFilesDecodeWithoutAnError) {
+    TemporaryFolder folder;
+    for (const char* options : {"-quality 90", "-quality 90 -progressive"}) {
+        Bytes jpeg = Cjpeg(folder, options, TestImage(80, 60, 3, 2));
+        const std::size_t firstScan = ScanOffsets(jpeg).front();
+        jpeg.resize(firstScan + (jpeg.size() - firstScan) / 2);
+        TJPEGImage picture;
+        const TBitmap& decoded = Decoded(picture, folder, jpeg);
+        EXPECT_EQ(decoded.Width(), 80) << options;
+        EXPECT_EQ(decoded.Height(), 60) << options;
+    }
+}
+
+TEST(DecodeTest, OneRowPictureDecodesLikeAnyOther) {
+    TemporaryFolder folder;
+    const Bytes jpeg = Cjpeg(folder, "-quality 90", TestImage(300, 1, 3, 4));
+    TJPEGImage picture;
+    const TBitmap& decoded = Decoded(picture, folder, jpeg);
+    EXPECT_TRUE(RgbOf(decoded).pixels == Djpeg(folder, "-dct float", jpeg).pixels);
+}
+
+// --- Hostile files --------------------------------------------------------------------------
+
+// A tiny file whose frame header claims another size.
+Bytes WithClaimedSize(Bytes jpeg, int width, int height) {
+    for (const Segment& segment : HeaderSegments(jpeg))
+        if (segment.marker == 0xC0 || segment.marker == 0xC2) {
+            const std::size_t at = segment.offset + 5;
+            jpeg[at] = std::uint8_t(height >> 8);
+            jpeg[at + 1] = std::uint8_t(height);
+            jpeg[at + 2] = std::uint8_t(width >> 8);
+            jpeg[at + 3] = std::uint8_t(width);
+        }
+    return jpeg;
+}
+
+// A progressive file whose first scan comes `copies` more times.
+Bytes WithRepeatedFirstScan(const Bytes& jpeg, int copies) {
+    const std::vector<std::size_t> scans = ScanOffsets(jpeg);
+    std::size_t end = scans[0] + 2;
+    while (!(jpeg[end] == 0xFF && jpeg[end + 1] != 0 && (jpeg[end + 1] & 0xF8) != 0xD0))
+        ++end;
+    Bytes repeated(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(end));
+    for (int copy = 0; copy < copies; ++copy)
+        repeated.insert(repeated.end(), jpeg.begin() + std::ptrdiff_t(scans[0]),
+                        jpeg.begin() + std::ptrdiff_t(end));
+    repeated.insert(repeated.end(), jpeg.begin() + std::ptrdiff_t(end), jpeg.end());
+    return repeated;
+}
+
+TEST(HostileFileTest, HugeClaimedSizesFailWithOutOfMemoryBeforeAllocating) {
+    TemporaryFolder folder;
+    struct Case {
+        const char* options;
+        int channels;
+        int size;
+    };
+    // 60000 x 60000 needs 10.8 GB of pixels. 30000 x 30000 grey fits in its 900 MB of pixels,
+    // but its progressive coefficients need 1.8 GB of libjpeg's working memory.
+    for (const Case& c : {Case{"-quality 90", 3, 60000}, Case{"-quality 90 -progressive", 3, 60000},
+                          Case{"-quality 90 -progressive", 1, 30000}}) {
+        const Bytes jpeg = WithClaimedSize(
+            Cjpeg(folder, c.options, TestImage(16, 16, c.channels, 1)), c.size, c.size);
+        TJPEGImage picture;
+        WriteBytes(folder.File("huge.jpg"), jpeg);
+        picture.LoadFromFile(folder.File("huge.jpg"));
+        EXPECT_EQ(picture.Width(), c.size);
+        EXPECT_THROW(picture.Bitmap(), EOutOfMemory) << c.options << " " << c.channels;
+        // The failure is reported once; afterwards the picture is empty.
+        EXPECT_TRUE(picture.Bitmap().Empty());
+        EXPECT_EQ(picture.Width(), 0);
+    }
+}
+
+TEST(HostileFileTest, MoreThanAThousandScansAreRefused) {
+    TemporaryFolder folder;
+    const Bytes progressive = Cjpeg(folder, "-quality 90 -progressive", TestImage(8, 8, 1, 1));
+    const int ownScans = int(ScanOffsets(progressive).size());
+    {
+        TJPEGImage picture;
+        const TBitmap& decoded =
+            Decoded(picture, folder, WithRepeatedFirstScan(progressive, 1000 - ownScans));
+        EXPECT_EQ(decoded.Width(), 8);
+    }
+    TJPEGImage picture;
+    try {
+        Decoded(picture, folder, WithRepeatedFirstScan(progressive, 1001 - ownScans));
+        FAIL() << "no failure";
+    } catch (const EJPEG& e) {
+        EXPECT_EQ(e.Message(), "JPEG error: more than 1000 scans");
+    }
+}
+
+} // namespace

@@ -1,0 +1,482 @@
+// Bitmaps, JPEG pictures and pictures: their state, assignment, loading and saving.
+#include "Exceptions.h"
+#include "JPEGImage.h"
+#include "Picture.h"
+#include "PicturesTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace pictures_test;
+
+namespace {
+
+// A graphic kind that neither a bitmap nor a JPEG picture can take.
+class TMetafile : public TGraphic {
+public:
+    const char* ClassName() const override { return "TMetafile"; }
+    int Width() const override { return 0; }
+    int Height() const override { return 0; }
+    void LoadFromFile(const std::string&) override {}
+    void SaveToFile(const std::string&) override {}
+    void Assign(const TGraphic*) override {}
+    const TBitmap& DrawingBitmap() override { return empty_; }
+
+private:
+    TBitmap empty_;
+};
+
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+// A JPEG file of the test image, made by the reference encoder.
+std::string MakeJpeg(const TemporaryFolder& folder, const std::string& name, int width, int height,
+                     const std::string& options = "-quality 90") {
+    WritePnm(folder.File(name + ".ppm"), TestImage(width, height, 3, 9));
+    RunTool("/usr/bin/cjpeg " + options + " -outfile " + Quoted(folder.File(name)) + " " +
+            Quoted(folder.File(name + ".ppm")));
+    std::remove(folder.File(name + ".ppm").c_str());
+    return folder.File(name);
+}
+
+template <typename Failure> std::string MessageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Failure& e) {
+        return e.Message();
+    }
+    ADD_FAILURE() << "no failure";
+    return {};
+}
+
+// --- TBitmap --------------------------------------------------------------------------------
+
+TEST(BitmapTest, NewPixelsAreBlackInTheFormatSetBeforeSizing) {
+    TBitmap device;
+    EXPECT_TRUE(device.Empty());
+    device.SetWidth(3);
+    EXPECT_TRUE(device.Empty());
+    device.SetHeight(2);
+    EXPECT_EQ(device.PixelFormat(), TPixelFormat::pfDevice);
+    EXPECT_EQ(device.RowBytes(), 12u);
+    const std::uint8_t black[4] = {0, 0, 0, 255};
+    for (int x = 0; x < 3; ++x)
+        EXPECT_TRUE(std::equal(black, black + 4, device.ScanLine(1) + x * 4));
+
+    TBitmap rgb;
+    rgb.SetPixelFormat(TPixelFormat::pf24bit);
+    rgb.SetSize(-5, 4);
+    EXPECT_EQ(rgb.Width(), 0);
+    rgb.SetSize(5, 4);
+    EXPECT_EQ(rgb.PixelFormat(), TPixelFormat::pf24bit);
+    EXPECT_EQ(rgb.RowBytes(), 15u);
+    EXPECT_THROW(rgb.ScanLine(4), EInvalidGraphic);
+    EXPECT_THROW(rgb.ScanLine(-1), EInvalidGraphic);
+}
+
+TEST(BitmapTest, CopiesSharePixelsUntilOneIsWritten) {
+    TBitmap original;
+    original.SetSize(4, 4);
+    original.ScanLine(0)[0] = 7;
+    TBitmap copy;
+    copy.Assign(&original);
+    EXPECT_EQ(static_cast<const TBitmap&>(copy).ScanLine(0),
+              static_cast<const TBitmap&>(original).ScanLine(0));
+    copy.ScanLine(0)[0] = 9;
+    EXPECT_EQ(static_cast<const TBitmap&>(original).ScanLine(0)[0], 7);
+    EXPECT_EQ(static_cast<const TBitmap&>(copy).ScanLine(0)[0], 9);
+
+    copy.Assign(nullptr);
+    EXPECT_TRUE(copy.Empty());
+    TMetafile metafile;
+    EXPECT_EQ(MessageOf<EConvertError>([&] { copy.Assign(&metafile); }),
+              "Cannot assign a TMetafile to a TBitmap");
+}
+
+TEST(BitmapTest, FormatConversionsKeepTheColours) {
+    const RgbImage image = TestPaletteImage(9, 5, 3);
+    TBitmap bitmap;
+    FillBitmap(bitmap, image, TPixelFormat::pf8bit);
+    for (TPixelFormat format :
+         {TPixelFormat::pf24bit, TPixelFormat::pfDevice, TPixelFormat::pf8bit}) {
+        bitmap.SetPixelFormat(format);
+        EXPECT_EQ(bitmap.PixelFormat(), format);
+        EXPECT_TRUE(RgbOf(bitmap).pixels == image.pixels) << int(format);
+    }
+}
+
+TEST(BitmapTest, SizesBeyondTheLimitFailBeforeAllocating) {
+    TBitmap bitmap;
+    bitmap.SetSize(10, 10);
+    // 4 bytes x 16385 x 16385 is just over 1 GiB.
+    EXPECT_EQ(MessageOf<EOutOfResources>([&] { bitmap.SetSize(16385, 16385); }),
+              "Out of system resources");
+    EXPECT_EQ(bitmap.Width(), 10);
+    bitmap.SetPixelFormat(TPixelFormat::pf8bit);
+    EXPECT_THROW(bitmap.SetSize(32769, 32768), EOutOfResources);
+    EXPECT_EQ(bitmap.Height(), 10);
+}
+
+TEST(BitmapTest, BmpFilesRoundTripInEveryFormat) {
+    TemporaryFolder folder;
+    const RgbImage image = TestPaletteImage(7, 3, 8);
+    for (TPixelFormat format :
+         {TPixelFormat::pf8bit, TPixelFormat::pf24bit, TPixelFormat::pfDevice}) {
+        TBitmap bitmap;
+        FillBitmap(bitmap, image, format);
+        bitmap.SaveToFile(folder.File("b.bmp"));
+        TPicture picture;
+        picture.LoadFromFile(folder.File("b.bmp"));
+        auto* loaded = dynamic_cast<TBitmap*>(picture.Graphic());
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ(loaded->PixelFormat(), format);
+        EXPECT_TRUE(RgbOf(*loaded).pixels == image.pixels) << int(format);
+    }
+    WriteBytes(folder.File("bad.bmp"), {'B', 'M', 1, 2, 3});
+    TBitmap bitmap;
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { bitmap.LoadFromFile(folder.File("bad.bmp")); }),
+              "Bitmap image is not valid");
+}
+
+// --- TJPEGImage -----------------------------------------------------------------------------
+
+TEST(JPEGImageTest, LoadingKeepsTheBytesReadsTheHeaderAndSetsTheProgressiveFlag) {
+    TemporaryFolder folder;
+    const std::string baseline = MakeJpeg(folder, "baseline.jpg", 30, 20);
+    const std::string progressive = MakeJpeg(folder, "progressive.jpg", 30, 20, "-progressive");
+    TJPEGImage picture;
+    picture.LoadFromFile(progressive);
+    EXPECT_TRUE(picture.ProgressiveEncoding);
+    EXPECT_FALSE(picture.HasBitmap());
+    EXPECT_TRUE(picture.Data()->Bytes() == ReadBytes(progressive));
+    EXPECT_EQ(picture.Width(), 30);
+    EXPECT_EQ(picture.Height(), 20);
+    picture.LoadFromFile(baseline);
+    EXPECT_FALSE(picture.ProgressiveEncoding);
+}
+
+TEST(JPEGImageTest, AssignmentSharesDataAndKeepsTheTargetsSettings) {
+    TemporaryFolder folder;
+    TJPEGImage source;
+    source.LoadFromFile(MakeJpeg(folder, "p.jpg", 30, 20, "-progressive"));
+    TJPEGImage target;
+    target.CompressionQuality = 50;
+    target.Assign(&source);
+    EXPECT_EQ(target.Data(), source.Data());
+    EXPECT_FALSE(target.HasBitmap());
+    EXPECT_FALSE(target.ProgressiveEncoding);
+    EXPECT_EQ(target.CompressionQuality, 50);
+
+    // With a decoded bitmap the target gets a copy of it.
+    source.Bitmap();
+    target.Assign(&source);
+    ASSERT_TRUE(target.HasBitmap());
+    EXPECT_EQ(target.Width(), 30);
+
+    // From a bitmap: new, empty data.
+    TBitmap bitmap;
+    bitmap.SetSize(5, 6);
+    target.Assign(&bitmap);
+    EXPECT_TRUE(target.Data()->Bytes().empty());
+    EXPECT_NE(target.Data(), source.Data());
+    EXPECT_EQ(target.Width(), 5);
+    EXPECT_EQ(target.Height(), 6);
+    EXPECT_TRUE(source.ProgressiveEncoding);
+
+    TMetafile metafile;
+    EXPECT_EQ(MessageOf<EConvertError>([&] { target.Assign(nullptr); }),
+              "Cannot assign a nil to a TJPEGImage");
+    EXPECT_EQ(MessageOf<EConvertError>([&] { target.Assign(&metafile); }),
+              "Cannot assign a TMetafile to a TJPEGImage");
+    EXPECT_EQ(target.Width(), 5);
+
+    // A bitmap takes a JPEG picture's pixels, decoding them first.
+    TJPEGImage undecoded;
+    undecoded.LoadFromFile(folder.File("p.jpg"));
+    TBitmap pixels;
+    pixels.Assign(&undecoded);
+    EXPECT_EQ(pixels.Width(), 30);
+    EXPECT_TRUE(undecoded.HasBitmap());
+}
+
+TEST(JPEGImageTest, SharedDataIsDecodedOncePerSettings) {
+    TemporaryFolder folder;
+    TJPEGImage view;
+    view.LoadFromFile(MakeJpeg(folder, "s.jpg", 64, 48));
+    TJPEGImage eightBit;
+    eightBit.PixelFormat = TJPEGPixelFormat::jf8Bit;
+    eightBit.Assign(&view);
+    const std::uint8_t* pixels;
+    {
+        // A rendering's source copy decodes first and is released.
+        TJPEGImage copy;
+        copy.Assign(&view);
+        pixels = copy.Bitmap().ScanLine(0);
+    }
+    // The view's own draw and a second rendering get the same pixels without decoding.
+    EXPECT_EQ(view.DrawingBitmap().ScanLine(0), pixels);
+    TJPEGImage secondCopy;
+    secondCopy.Assign(&view);
+    TBitmap source;
+    source.Assign(&secondCopy);
+    EXPECT_EQ(static_cast<const TBitmap&>(source).ScanLine(0), pixels);
+
+    // Other settings decode with their own result.
+    EXPECT_EQ(eightBit.Data(), view.Data());
+    EXPECT_EQ(eightBit.Bitmap().PixelFormat(), TPixelFormat::pf8bit);
+    EXPECT_EQ(eightBit.Bitmap().Palette().size(), 236u);
+    EXPECT_EQ(view.Bitmap().PixelFormat(), TPixelFormat::pf24bit);
+}
+
+TEST(JPEGImageTest, AFailedDecodeIsReportedOnceAndLeavesAnEmptyBitmap) {
+    TemporaryFolder folder;
+    WriteBytes(folder.File("empty.jpg"), {});
+    TJPEGImage picture;
+    picture.LoadFromFile(folder.File("empty.jpg"));
+    EXPECT_EQ(picture.Width(), 0);
+    EXPECT_EQ(picture.Height(), 0);
+    try {
+        picture.DrawingBitmap();
+        FAIL() << "no failure";
+    } catch (const EJPEG& e) {
+        EXPECT_EQ(e.Code(), 42);
+        EXPECT_EQ(e.Message(), "JPEG error #42");
+    }
+    EXPECT_TRUE(picture.DrawingBitmap().Empty());
+    EXPECT_TRUE(picture.Bitmap().Empty());
+    // A copy takes the empty bitmap without decoding.
+    TJPEGImage copy;
+    copy.Assign(&picture);
+    EXPECT_TRUE(copy.Bitmap().Empty());
+}
+
+// --- TPicture -------------------------------------------------------------------------------
+
+TEST(PictureTest, LoadsByExtensionAndNotifiesOnlyOnSuccess) {
+    TemporaryFolder folder;
+    const std::string jpeg = MakeJpeg(folder, "a.jpg", 30, 20);
+    RunTool("cp " + Quoted(jpeg) + " " + Quoted(folder.File("b.JPEG")));
+    WriteBytes(folder.File("no.jpg"), {'h', 'e', 'l', 'l', 'o'});
+    WriteBytes(folder.File("a.png"), {});
+    WriteBytes(folder.File("plain"), {});
+    WriteBytes(folder.File("i.ico"), {});
+    RunTool("mkdir " + Quoted(folder.File("d.jpg")) + " " + Quoted(folder.File("x.jpg")));
+    WriteBytes(folder.File("x.jpg/noext"), {});
+
+    TPicture picture;
+    int notices = 0;
+    picture.SetOnChange([&] { ++notices; });
+    picture.LoadFromFile(folder.File("b.JPEG"));
+    EXPECT_EQ(notices, 1);
+    TGraphic* loaded = picture.Graphic();
+    ASSERT_NE(dynamic_cast<TJPEGImage*>(loaded), nullptr);
+    EXPECT_EQ(picture.Width(), 30);
+
+    struct Failure {
+        std::string file;
+        std::string message;
+    };
+    const std::string missing = folder.File("missing.jpg");
+    for (const Failure& f : std::vector<Failure>{
+             {folder.File("a.png"), "Unknown picture file extension (.png)"},
+             {folder.File("plain"), "Unknown picture file extension (.)"},
+             {folder.File("x.jpg/noext"), "Unknown picture file extension (.)"},
+             {folder.File("i.ico"), "Icon image is not valid"},
+             {folder.File("no.jpg"), "JPEG error #53"},
+             {missing, "Cannot open file \"" + missing + "\". No such file or directory"},
+             {folder.File("d.jpg"),
+              "Cannot open file \"" + folder.File("d.jpg") + "\". Is a directory"},
+         }) {
+        try {
+            picture.LoadFromFile(f.file);
+            ADD_FAILURE() << f.file;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), f.message);
+        }
+        EXPECT_EQ(picture.Graphic(), loaded) << f.file;
+    }
+    EXPECT_EQ(notices, 1);
+    picture.SetGraphic(nullptr);
+    EXPECT_EQ(notices, 2);
+    EXPECT_EQ(picture.Width(), 0);
+}
+
+TEST(PictureTest, AnEmptyFileLoadsAsAnEmptyJpegPicture) {
+    TemporaryFolder folder;
+    WriteBytes(folder.File("empty.jpg"), {});
+    TPicture picture;
+    picture.LoadFromFile(folder.File("empty.jpg"));
+    ASSERT_NE(dynamic_cast<TJPEGImage*>(picture.Graphic()), nullptr);
+    EXPECT_EQ(picture.Width(), 0);
+    EXPECT_EQ(picture.Height(), 0);
+}
+
+// --- Saving ---------------------------------------------------------------------------------
+
+// A thumbnail as a rendering leaves it: a picture holding pixels and no bytes.
+void Render(TJPEGImage& thumbnail, int width, int height) {
+    TBitmap bitmap;
+    FillBitmap(bitmap, TestImage(width, height, 3, 21), TPixelFormat::pfDevice);
+    TJPEGImage wrapped;
+    wrapped.Assign(&bitmap);
+    thumbnail.Assign(&wrapped);
+}
+
+bool IsProgressive(const Bytes& jpeg) {
+    for (const Segment& segment : HeaderSegments(jpeg))
+        if (segment.marker == 0xC2)
+            return true;
+    return false;
+}
+
+TEST(SaveTest, ThumbnailIsProgressiveExactlyWhenTheLastLoadedFileWas) {
+    TemporaryFolder folder;
+    const std::string baseline = MakeJpeg(folder, "b.jpg", 30, 20);
+    const std::string progressive = MakeJpeg(folder, "p.jpg", 30, 20, "-progressive");
+    TPicture view;
+    for (const std::string& source : {progressive, baseline, progressive}) {
+        view.LoadFromFile(source);
+        auto& thumbnail = dynamic_cast<TJPEGImage&>(*view.Graphic());
+        Render(thumbnail, 20, 13);
+        Render(thumbnail, 20, 13);
+        view.SaveToFile(folder.File("t.bmp")); // the extension plays no part
+        const Bytes saved = ReadBytes(folder.File("t.bmp"));
+        EXPECT_EQ(IsProgressive(saved), source == progressive);
+        EXPECT_EQ(thumbnail.Data()->Width(), 20);
+
+        // Saving again writes the same bytes without encoding.
+        const auto data = thumbnail.Data();
+        view.SaveToFile(folder.File("again.jpg"));
+        EXPECT_EQ(thumbnail.Data(), data);
+        EXPECT_TRUE(ReadBytes(folder.File("again.jpg")) == saved);
+    }
+    // A loaded picture saves its bytes unchanged.
+    view.LoadFromFile(progressive);
+    view.SaveToFile(folder.File("copy.jpg"));
+    EXPECT_TRUE(ReadBytes(folder.File("copy.jpg")) == ReadBytes(progressive));
+}
+
+TEST(SaveTest, AReplacedFileKeepsItsModeAndANewOneFollowsTheUmask) {
+    TemporaryFolder folder;
+    TJPEGImage thumbnail;
+    Render(thumbnail, 10, 10);
+    const std::string existing = folder.File("old.jpg");
+    WriteBytes(existing, {1, 2, 3});
+    ASSERT_EQ(::chmod(existing.c_str(), 0640), 0);
+    thumbnail.SaveToFile(existing);
+    struct stat status;
+    ASSERT_EQ(::stat(existing.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_TRUE(ReadBytes(existing) == thumbnail.Data()->Bytes());
+
+    const mode_t mask = ::umask(027);
+    thumbnail.SaveToFile(folder.File("new.jpg"));
+    ::umask(mask);
+    ASSERT_EQ(::stat(folder.File("new.jpg").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+
+    // Through a symbolic link the linked file is replaced and the link stays.
+    ASSERT_EQ(::symlink("old.jpg", folder.File("link.jpg").c_str()), 0);
+    TJPEGImage other;
+    Render(other, 12, 12);
+    other.SaveToFile(folder.File("link.jpg"));
+    struct stat link;
+    ASSERT_EQ(::lstat(folder.File("link.jpg").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    EXPECT_TRUE(ReadBytes(existing) == other.Data()->Bytes());
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"link.jpg", "new.jpg", "old.jpg"}));
+}
+
+// Makes writes to files fail beyond a few bytes, as a full disk does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int);
+};
+
+TEST(SaveTest, AFailedSaveLeavesTheDestinationAsItWasAndNothingBehind) {
+    TemporaryFolder folder;
+    const Bytes good = {0xFF, 0xD8, 'g', 'o', 'o', 'd'};
+    const std::string destination = folder.File("t.jpg");
+    const std::string readOnly = folder.File("readonly.jpg");
+    WriteBytes(destination, good);
+    WriteBytes(readOnly, good);
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    WriteBytes(folder.File("file"), good);
+    RunTool("mkdir " + Quoted(folder.File("folder.jpg")));
+
+    TJPEGImage thumbnail;
+    Render(thumbnail, 200, 150);
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    for (const Case& c : std::vector<Case>{
+             {readOnly, "Permission denied"},
+             {folder.File("missing/t.jpg"), "No such file or directory"},
+             {folder.File("file/t.jpg"), "Not a directory"},
+             {folder.File("folder.jpg"), "Is a directory"},
+         }) {
+        EXPECT_EQ(MessageOf<EFCreateError>([&] { thumbnail.SaveToFile(c.path); }),
+                  "Cannot create file \"" + c.path + "\". " + c.reason);
+    }
+    {
+        FileSizeLimit limit(100);
+        EXPECT_EQ(MessageOf<EWriteError>([&] { thumbnail.SaveToFile(destination); }),
+                  "Stream write error");
+    }
+    EXPECT_TRUE(ReadBytes(destination) == good);
+    EXPECT_TRUE(ReadBytes(readOnly) == good);
+    EXPECT_EQ(folder.Names(),
+              (std::vector<std::string>{"file", "folder.jpg", "readonly.jpg", "t.jpg"}));
+}
+
+TEST(SaveTest, AnEmptyThumbnailIsRefusedAndWritesNothing) {
+    TemporaryFolder folder;
+    const std::string destination = folder.File("t.jpg");
+    const Bytes good = {0xFF, 0xD8, 'g', 'o', 'o', 'd'};
+    WriteBytes(destination, good);
+    WriteBytes(folder.File("empty.jpg"), {});
+    struct Case {
+        int width;
+        int height;
+        const char* message;
+    };
+    for (const Case& c : {Case{200, 0, "Cannot save an empty thumbnail (200 x 0)"},
+                          Case{0, 0, "Cannot save an empty thumbnail (0 x 0)"}}) {
+        TJPEGImage thumbnail;
+        TBitmap bitmap;
+        bitmap.SetSize(c.width, c.height);
+        thumbnail.Assign(&bitmap);
+        EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { thumbnail.SaveToFile(destination); }),
+                  c.message);
+        EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { thumbnail.SaveToFile(folder.File("new.jpg")); }),
+                  c.message);
+    }
+    TPicture loadedEmpty;
+    loadedEmpty.LoadFromFile(folder.File("empty.jpg"));
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { loadedEmpty.SaveToFile(destination); }),
+              "Cannot save an empty thumbnail (0 x 0)");
+    EXPECT_TRUE(ReadBytes(destination) == good);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"empty.jpg", "t.jpg"}));
+}
+
+} // namespace
