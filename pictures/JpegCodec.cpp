@@ -215,15 +215,12 @@ std::vector<TPaletteEntry> PaletteOf(const jpeg_decompress_struct& info) {
     return palette;
 }
 
-// Adobe's files store CMYK inverted (255 for no ink); others store it plainly.
-void CmykToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, std::size_t pixels, bool inverted) {
-    for (std::size_t pixel = 0; pixel < pixels; ++pixel, cmyk += 4, bgr += 3) {
-        const int k = inverted ? cmyk[3] : 255 - cmyk[3];
-        for (int channel = 0; channel < 3; ++channel) {
-            const int ink = inverted ? cmyk[channel] : 255 - cmyk[channel];
-            bgr[2 - channel] = static_cast<std::uint8_t>((ink * k + 127) / 255);
-        }
-    }
+// CMYK as Adobe's files store it, inverted (255 for no ink), which is what writers of CMYK JPEG
+// files do and what djpeg assumes.
+void CmykToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, std::size_t pixels) {
+    for (std::size_t pixel = 0; pixel < pixels; ++pixel, cmyk += 4, bgr += 3)
+        for (int channel = 0; channel < 3; ++channel)
+            bgr[2 - channel] = static_cast<std::uint8_t>((cmyk[channel] * cmyk[3] + 127) / 255);
 }
 
 } // namespace
@@ -269,7 +266,6 @@ void DecodeJpeg(std::span<const std::uint8_t> bytes, const JpegDecodeOptions& op
     std::vector<std::uint8_t> cmykRow(cmyk ? std::size_t{info->output_width} * 4 : 0);
     std::uint8_t* const firstRow = decoded.ScanLine(0);
     const std::size_t rowBytes = decoded.RowBytes();
-    const bool inverted = info->saw_Adobe_marker;
     decompressor.Run([&] {
         while (info->output_scanline < info->output_height) {
             std::uint8_t* row = firstRow + rowBytes * info->output_scanline;
@@ -277,7 +273,7 @@ void DecodeJpeg(std::span<const std::uint8_t> bytes, const JpegDecodeOptions& op
             if (jpeg_read_scanlines(info, &target, 1) != 1)
                 break;
             if (cmyk)
-                CmykToBgr(cmykRow.data(), row, info->output_width, inverted);
+                CmykToBgr(cmykRow.data(), row, info->output_width);
         }
         jpeg_finish_decompress(info);
     });

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+
+#include <jpeglib.h>
 
 using namespace pictures_test;
 
@@ -193,6 +196,43 @@ TEST(DecodeTest, OneRowPictureDecodesLikeAnyOther) {
     const Bytes jpeg = Cjpeg(folder, "-quality 90", TestImage(300, 1, 3, 4));
     TJPEGImage picture;
     const TBitmap& decoded = Decoded(picture, folder, jpeg);
+    EXPECT_TRUE(RgbOf(decoded).pixels == Djpeg(folder, "-dct float", jpeg).pixels);
+}
+
+// A four-component Adobe CMYK file, as only libjpeg itself writes one (cjpeg reads no CMYK).
+// The fixture's input is valid, so libjpeg's default error handling never triggers.
+Bytes CmykJpeg(int width, int height) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    const RgbImage ink = TestImage(width * 4, height, 1, 6);
+    for (int y = 0; y < height; ++y) {
+        JSAMPROW row = const_cast<std::uint8_t*>(&ink.pixels[std::size_t(y) * width * 4]);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    Bytes bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
+TEST(DecodeTest, CmykFilesDecodeToTheRgbOfDjpeg) {
+    TemporaryFolder folder;
+    const Bytes jpeg = CmykJpeg(21, 13);
+    TJPEGImage picture;
+    const TBitmap& decoded = Decoded(picture, folder, jpeg);
+    EXPECT_EQ(decoded.PixelFormat(), TPixelFormat::pf24bit);
     EXPECT_TRUE(RgbOf(decoded).pixels == Djpeg(folder, "-dct float", jpeg).pixels);
 }
 
