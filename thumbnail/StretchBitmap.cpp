@@ -210,13 +210,14 @@ void StretchBitmap(TBitmap& target, const TBitmap& source) {
             target.SetPixelFormat(TPixelFormat::pfDevice);
         const AxisWeights across = Weights(target.Width(), source.Width());
         const AxisWeights down = Weights(target.Height(), source.Height());
-        // Each product below is at most 255 x both denominators; 64 bits almost always hold it.
-        const unsigned __int128 largestSum =
-            (unsigned __int128)255 * across.denominator * down.denominator;
-        if (largestSum < (unsigned __int128)(UINT64_MAX / 2))
+        // A sum reaches 255 x both denominators, plus half of their product for the rounding.
+        // 64 bits hold that for every thumbnail; a stretch between far apart aspect ratios of
+        // very large bitmaps could need more.
+        using Wide = unsigned __int128;
+        if (Wide{256} * across.denominator * down.denominator <= Wide{UINT64_MAX})
             DrawFrom<std::uint64_t>(target, source, across, down);
         else
-            DrawFrom<unsigned __int128>(target, source, across, down);
+            DrawFrom<Wide>(target, source, across, down);
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory();
     }
