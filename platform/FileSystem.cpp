@@ -73,4 +73,9 @@ std::vector<FoundEntry> FindEntries(const std::string& folder, const std::string
     return entries;
 }
 
+bool PathExists(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0;
+}
+
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }

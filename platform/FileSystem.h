@@ -22,5 +22,8 @@ struct FoundEntry {
 // is missing or may not be read yields nothing; one that fails midway yields what was found before.
 std::vector<FoundEntry> FindEntries(const std::string& folder, const std::string& pattern);
 
+// True when something stands at the path (a symbolic link counts itself, not its target).
+bool PathExists(const std::string& path);
+
 // Removes the file at once (no recycle bin). Returns false when it could not be removed.
 bool DeleteFile(const std::string& path);

@@ -1,0 +1,70 @@
+#include "InputBlock.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+namespace {
+
+// Set while an InputBlock is alive; nested blocks leave closing to the outermost one.
+int activeBlocks = 0;
+
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+InputBlock::InputBlock(QWidget* window) : window_(window), outermost_(activeBlocks++ == 0) {
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+InputBlock::~InputBlock() {
+    QCoreApplication::instance()->removeEventFilter(this);
+    --activeBlocks;
+    if (closeRequested_ && window_)
+        window_->close();
+}
+
+void InputBlock::Repaint() {
+    if (window_)
+        window_->update();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool InputBlock::IsInsideWindow(QObject* object) const {
+    if (!window_ || !object->isWidgetType())
+        return false;
+    const auto* widget = static_cast<QWidget*>(object);
+    return widget == window_ || (widget->window() == window_);
+}
+
+bool InputBlock::eventFilter(QObject* watched, QEvent* event) {
+    if (!IsInsideWindow(watched))
+        return false;
+    if (event->type() == QEvent::Close && outermost_ && watched == window_) {
+        closeRequested_ = true;
+        event->ignore();
+        return true;
+    }
+    return IsUserInput(event->type());
+}
