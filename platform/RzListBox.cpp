@@ -9,8 +9,8 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
-#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -131,15 +131,22 @@ void TRzListBox::SetItemIndex(int index) {
 void TRzListBox::DeleteSelected() {
     const BusyCursor busy;
     const DrawingSuspended drawing(this);
+    // The selection's ranges give every row's mark at once; asking row by row would search them
+    // for each row.
+    std::vector<bool> selected(count());
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected[row] = true;
+    }
     // Whole runs of selected rows go at once, from the bottom up so that the rows above keep
     // their numbers.
     for (int row = count() - 1; row >= 0;) {
-        if (!Selected(row)) {
+        if (!selected[row]) {
             --row;
             continue;
         }
         int first = row;
-        while (first > 0 && Selected(first - 1))
+        while (first > 0 && selected[first - 1])
             --first;
         model()->removeRows(first, row - first + 1);
         row = first - 1;

@@ -58,6 +58,7 @@ TEST_F(RzListBoxTest, KeepsEachEntrysBytesAndFocusesTheFirstWithoutSelecting) {
     EXPECT_EQ(list_.Item(5), "");
     EXPECT_EQ(list_.ItemIndex(), 0);
     EXPECT_TRUE(SelectedRows().empty());
+    EXPECT_EQ(list_.visualRect(list_.model()->index(1, 0)).top(), 13);
 }
 
 TEST_F(RzListBoxTest, ProgramChangesRaiseNoClick) {
