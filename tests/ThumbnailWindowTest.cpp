@@ -1,0 +1,85 @@
+// The rendering handler on the main window: which views and which field it works with.
+#include "Application.h"
+#include "Exceptions.h"
+#include "JPEGImage.h"
+#include "Unit1.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordingPresenter : public Presenter {
+public:
+    explicit RecordingPresenter(std::vector<std::string>& boxes) : boxes_(boxes) {}
+    void ShowInformation(const std::string&, const std::string& text) override {
+        boxes_.push_back(text);
+    }
+    void ShowError(const std::string&, const std::string& text) override { boxes_.push_back(text); }
+    std::string ChooseFolder(QWidget*, const std::string&) override { return {}; }
+
+private:
+    std::vector<std::string>& boxes_;
+};
+
+// The window as it starts: both views hold the 300 x 300 placeholder, the field reads 200.
+class Button1ClickTest : public testing::Test {
+protected:
+    void SetUp() override {
+        application_.SetPresenter(std::make_unique<RecordingPresenter>(boxes_));
+        form_ = std::make_unique<TForm1>();
+        ASSERT_TRUE(boxes_.empty());
+        ASSERT_EQ(form_->Image1->Picture().Width(), 300);
+        thumbnail_ = dynamic_cast<TJPEGImage*>(form_->Image2->Picture().Graphic());
+        ASSERT_NE(thumbnail_, nullptr);
+        viewSize_ = form_->Image2->size();
+    }
+
+    TApplication application_;
+    std::vector<std::string> boxes_;
+    std::unique_ptr<TForm1> form_;
+    TJPEGImage* thumbnail_ = nullptr;
+    QSize viewSize_;
+};
+
+TEST_F(Button1ClickTest, RendersTheFullSizeViewIntoTheThumbnailViewsOwnGraphic) {
+    form_->Edit1->SetText("$64");
+    form_->Button1Click(nullptr);
+
+    EXPECT_EQ(form_->Image2->Picture().Graphic(), thumbnail_);
+    EXPECT_EQ(form_->Image2->Picture().Width(), 100);
+    EXPECT_EQ(form_->Image2->Picture().Height(), 100);
+    EXPECT_TRUE(thumbnail_->Data()->Bytes().empty());
+    // No change notice: the view keeps the size of the picture last loaded into it.
+    EXPECT_EQ(form_->Image2->size(), viewSize_);
+    EXPECT_EQ(form_->Image1->Picture().Width(), 300);
+}
+
+TEST_F(Button1ClickTest, AFieldThatIsNoIntegerFailsAndKeepsTheThumbnail) {
+    const auto data = thumbnail_->Data();
+    form_->Edit1->SetText("200px");
+    try {
+        form_->Button1Click(nullptr);
+        ADD_FAILURE() << "no failure";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "'200px' is not a valid integer value");
+    }
+    EXPECT_EQ(thumbnail_->Data(), data);
+    EXPECT_EQ(form_->Image2->Picture().Width(), 300);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Test discovery runs this program at build time too, where no display may be at hand.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
