@@ -219,30 +219,17 @@ TEST(StretchBitmap, ShrinkingAveragesByCoveredAreaByHand) {
 // 2/3 and 0 would round to 1, 1, 0 and give 1 instead of 4/9; rows of 1/3, 1/3 and 1 would round
 // to 0, 0, 1 and give 0 instead of 5/9.
 TEST(StretchBitmap, RoundsOnceAtTheEnd) {
-    const Raster lower{3,
-                       3,
-                       {{1, 0, 0},
-                        {1, 0, 0},
-                        {0, 0, 0},
-                        {1, 0, 0},
-                        {1, 0, 0},
-                        {0, 0, 0},
-                        {0, 0, 0},
-                        {0, 0, 0},
-                        {0, 0, 0}}};
-    ExpectEqualRasters(Stretch(lower, TPixelFormat::pf24bit, 1, 1), Raster{1, 1, {{0, 0, 0}}});
-    const Raster upper{3,
-                       3,
-                       {{0, 1, 0},
-                        {0, 0, 0},
-                        {0, 0, 0},
-                        {0, 1, 0},
-                        {0, 0, 0},
-                        {0, 0, 0},
-                        {0, 1, 0},
-                        {0, 1, 0},
-                        {0, 1, 0}}};
-    ExpectEqualRasters(Stretch(upper, TPixelFormat::pf24bit, 1, 1), Raster{1, 1, {{0, 1, 0}}});
+    // Red levels row by row; green and blue stay 0.
+    auto red = [](std::vector<int> levels) {
+        Raster raster{3, 3, {}};
+        for (int level : levels)
+            raster.pixels.push_back({level, 0, 0});
+        return raster;
+    };
+    ExpectEqualRasters(Stretch(red({1, 1, 0, 1, 1, 0, 0, 0, 0}), TPixelFormat::pf24bit, 1, 1),
+                       Raster{1, 1, {{0, 0, 0}}});
+    ExpectEqualRasters(Stretch(red({1, 0, 0, 1, 0, 0, 1, 1, 1}), TPixelFormat::pf24bit, 1, 1),
+                       Raster{1, 1, {{1, 0, 0}}});
 }
 
 struct ShrinkCase {
