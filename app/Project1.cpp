@@ -1,0 +1,17 @@
+// The program's entry: the application object, the main window and the message loop, which ends
+// when the window is closed.
+#include "Application.h"
+#include "Resources.h"
+#include "Unit1.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication qtApplication(argc, argv);
+    TApplication application;
+    application.SetTitle("Corvantis");
+    QApplication::setWindowIcon(ApplicationIcon());
+    TForm1 form;
+    form.show();
+    return QApplication::exec();
+}

@@ -11,6 +11,8 @@
 
 class TForm1 : public QWidget {
 public:
+    // Builds the window from its layout, at its first position, with the placeholder in both
+    // image views. Needs the application object; the first window made becomes Form1.
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -48,14 +50,17 @@ public:
     void RzListBox1Click(QObject* Sender);     // app/
     void ScrollBox1MouseWheel(QObject* Sender, Qt::KeyboardModifiers Shift, int WheelDelta,
                               QPoint MousePos, bool& Handled); // app/
-    void Button1Click(QObject* Sender);                         // thumbnail/
-    void RzButton2Click(QObject* Sender);                       // thumbnail/
-    void RzButton3Click(QObject* Sender);                       // thumbnail/
-    void N1Click(QObject* Sender);                              // files/
-    void N2Click(QObject* Sender);                              // thumbnail/
+    void Button1Click(QObject* Sender);                        // thumbnail/
+    void RzButton2Click(QObject* Sender);                      // thumbnail/
+    void RzButton3Click(QObject* Sender);                      // thumbnail/
+    void N1Click(QObject* Sender);                             // files/
+    void N2Click(QObject* Sender);                             // thumbnail/
 
     // The folder dialog titled "请选择相应文件夹"; the chosen folder's path, or "" when cancelled.
     std::string SelectFolder(); // thumbnail/
+
+private:
+    void BindEvents();
 };
 
 extern TForm1* Form1;

@@ -1,0 +1,101 @@
+#include "Application.h"
+#include "Bitmap.h"
+#include "Controls.h"
+
+#include <QImage>
+#include <QMetaObject>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+// The part `area` of the bitmap as an image over the bitmap's own rows, without copying them.
+QImage ImageOf(const TBitmap& bitmap, const QRect& area) {
+    const int bytesPerPixel = TBitmap::BytesPerPixel(bitmap.PixelFormat());
+    const uchar* first = bitmap.ScanLine(area.top()) + area.left() * bytesPerPixel;
+    const qsizetype stride =
+        bitmap.Height() > 1 ? bitmap.ScanLine(1) - bitmap.ScanLine(0) : bitmap.RowBytes();
+    switch (bitmap.PixelFormat()) {
+    case TPixelFormat::pfDevice: // B G R 255 in memory is 0xffRRGGBB
+        return QImage(first, area.width(), area.height(), stride, QImage::Format_RGB32);
+    case TPixelFormat::pf24bit:
+        return QImage(first, area.width(), area.height(), stride, QImage::Format_BGR888);
+    case TPixelFormat::pf8bit: {
+        QImage image(first, area.width(), area.height(), stride, QImage::Format_Indexed8);
+        // Indices past the palette show black rather than reading past the table.
+        QList<QRgb> table(256, qRgb(0, 0, 0));
+        const auto& palette = bitmap.Palette();
+        for (std::size_t i = 0; i < palette.size() && i < 256; ++i)
+            table[static_cast<qsizetype>(i)] = qRgb(palette[i][0], palette[i][1], palette[i][2]);
+        image.setColorTable(table);
+        return image;
+    }
+    }
+    return {};
+}
+
+// True when the rows follow one another at one distance, so one image can span several.
+bool RowsEvenlySpaced(const TBitmap& bitmap) {
+    if (bitmap.Height() < 3)
+        return true;
+    const auto stride = bitmap.ScanLine(1) - bitmap.ScanLine(0);
+    return bitmap.ScanLine(bitmap.Height() - 1) - bitmap.ScanLine(0) ==
+           stride * (bitmap.Height() - 1);
+}
+
+} // namespace
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+    picture_.SetOnChange([this] { PictureChanged(); });
+}
+
+void TImage::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    AdjustSize();
+}
+
+void TImage::PictureChanged() {
+    drawFailed_ = false;
+    AdjustSize();
+    update();
+}
+
+void TImage::AdjustSize() {
+    if (!autoSize_ || picture_.Width() < 1 || picture_.Height() < 1)
+        return;
+    QRect bounds = ControlBounds(this);
+    bounds.setSize(QSize(picture_.Width(), picture_.Height()));
+    SetControlBounds(this, bounds);
+}
+
+void TImage::paintEvent(QPaintEvent* event) {
+    TGraphic* graphic = picture_.Graphic();
+    if (!graphic || drawFailed_)
+        return;
+    const TBitmap* bitmap = nullptr;
+    try {
+        bitmap = &graphic->DrawingBitmap();
+    } catch (...) {
+        // Reported once, and after this paint has ended: a modal box must not run inside it.
+        drawFailed_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [failure = std::current_exception()] {
+                if (Application)
+                    Application->HandleException(failure);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    const QRect area = event->rect() & QRect(0, 0, bitmap->Width(), bitmap->Height());
+    if (area.isEmpty())
+        return;
+    QPainter painter(this);
+    if (RowsEvenlySpaced(*bitmap)) {
+        painter.drawImage(area.topLeft(), ImageOf(*bitmap, area));
+        return;
+    }
+    for (int row = area.top(); row <= area.bottom(); ++row)
+        painter.drawImage(QPoint(area.left(), row),
+                          ImageOf(*bitmap, QRect(area.left(), row, area.width(), 1)));
+}
