@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "Exceptions.h"
 #include "JPEGImage.h"
+#include "Resources.h"
 #include "Unit1.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -158,7 +160,12 @@ TEST_P(SplitterTest, SetsThePanelWidthOnReleaseWithinItsBounds) {
 INSTANTIATE_TEST_SUITE_P(AutoSnap, SplitterTest,
                          testing::Values(SplitterCase{30, 0}, SplitterCase{31, 31},
                                          SplitterCase{-50, 0}, SplitterCase{400, 400},
-                                         SplitterCase{765, 765}, SplitterCase{900, 765}));
+                                         SplitterCase{765, 765}, SplitterCase{900, 765}),
+                         [](const testing::TestParamInfo<SplitterCase>& info) {
+                             const int wanted = info.param.wantedWidth;
+                             return (wanted < 0 ? "Minus" : "To") +
+                                    std::to_string(std::abs(wanted));
+                         });
 
 TEST_F(WindowTest, FullSizeViewScrollsOverThePictureAndClampsItsPosition) {
     form_->Image1->Picture().SetGraphic(Bitmap(1600, 1200));
@@ -219,11 +226,13 @@ TEST_P(ThumbnailViewTest, NeverShowsAVerticalBar) {
     EXPECT_EQ(form_->ScrollBox2->HorzScrollBar().IsVisible(), c.horizontalBar);
 }
 
-INSTANTIATE_TEST_SUITE_P(Thumbnails, ThumbnailViewTest,
-                         testing::Values(ThumbnailCase{200, 150, false},
-                                         ThumbnailCase{200, 267, false},
-                                         ThumbnailCase{303, 2000, false},
-                                         ThumbnailCase{400, 300, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Thumbnails, ThumbnailViewTest,
+    testing::Values(ThumbnailCase{200, 150, false}, ThumbnailCase{200, 267, false},
+                    ThumbnailCase{303, 2000, false}, ThumbnailCase{400, 300, true}),
+    [](const testing::TestParamInfo<ThumbnailCase>& info) {
+        return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+    });
 
 // ---- The guard and the error report -----------------------------------------------------------
 
@@ -316,6 +325,16 @@ TEST_F(WithApplication, PictureThatCannotBeDrawnIsReportedOnce) {
     EXPECT_EQ(boxes_.size(), 1u);
 }
 
+TEST(WindowControls, IconComesInTwoSizesWithTransparency) {
+    const QIcon icon = ApplicationIcon();
+    for (int side : {16, 32}) {
+        const QImage image = icon.pixmap(side, side).toImage();
+        EXPECT_EQ(image.size(), QSize(side, side));
+        EXPECT_EQ(qAlpha(image.pixel(0, side - 1)), 0) << side;
+        EXPECT_EQ(qAlpha(image.pixel(side / 2, side / 2)), 255) << side;
+    }
+}
+
 TEST(WindowControls, ImageDrawsItsBitmapUnscaledFromTheTopLeft) {
     TImage view(nullptr);
     view.resize(6, 6);
@@ -363,7 +382,13 @@ INSTANTIATE_TEST_SUITE_P(
         DesktopCase{{1024, 768}, {0, 0}, {32, 61}}, DesktopCase{{800, 600}, {0, 0}, {0, 0}},
         DesktopCase{{2560, 1024}, {0, 0}, {800, 189}},
         // The second screen left of the primary: still 800, 189 from the primary's corner.
-        DesktopCase{{2560, 1024}, {1280, 0}, {2080, 189}}));
+        DesktopCase{{2560, 1024}, {1280, 0}, {2080, 189}}),
+    [](const testing::TestParamInfo<DesktopCase>& info) {
+        const DesktopCase& c = info.param;
+        return std::to_string(c.virtualDesktop.width()) + "x" +
+               std::to_string(c.virtualDesktop.height()) + "PrimaryAt" +
+               std::to_string(c.primaryTopLeft.x());
+    });
 
 } // namespace
 
