@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -154,6 +155,7 @@ TEST_P(SplitterTest, SetsThePanelWidthOnReleaseWithinItsBounds) {
     EXPECT_EQ(form_->Panel1->width(), GetParam().width);
     EXPECT_EQ(splitter->x(), GetParam().width);
     EXPECT_EQ(form_->RzPanel1->x(), GetParam().width + 4);
+    EXPECT_EQ(form_->ShellTreeView1->width(), std::max(GetParam().width - 15, 0));
 }
 
 // The widest leaves 30 to Panel2: 951 - 30 - (4 + 149 + 3).
