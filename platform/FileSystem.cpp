@@ -8,7 +8,9 @@
 
 namespace {
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool MatchesPattern(const char* name, const char* pattern) {
     // Iterative wildcard match with one backtracking point: linear for the "*.jpg" masks used here.
@@ -35,7 +37,8 @@ bool MatchesPattern(const char* name, const char* pattern) {
 
 bool NtfsOrder(const FoundEntry& a, const FoundEntry& b) {
     const auto upperLess = [](char x, char y) {
-        return static_cast<unsigned char>(AsciiUpper(x)) < static_cast<unsigned char>(AsciiUpper(y));
+        return static_cast<unsigned char>(AsciiUpper(x)) <
+               static_cast<unsigned char>(AsciiUpper(y));
     };
     if (std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
                                      upperLess))
@@ -78,4 +81,6 @@ bool PathExists(const std::string& path) {
     return lstat(path.c_str(), &status) == 0;
 }
 
-bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}

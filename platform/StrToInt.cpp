@@ -31,7 +31,8 @@ std::int32_t StrToInt(const std::string& text) {
     if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
         hex = true;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         hex = true;
         i += 2;
     }
@@ -43,9 +44,9 @@ std::int32_t StrToInt(const std::string& text) {
     const std::uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 2147483648ull : 2147483647ull);
     std::uint64_t magnitude = 0;
     for (; i < text.size(); ++i) {
-        const int digit = hex ? HexDigitValue(text[i])
-                              : (std::isdigit(static_cast<unsigned char>(text[i])) ? text[i] - '0'
-                                                                                   : -1);
+        const int digit =
+            hex ? HexDigitValue(text[i])
+                : (std::isdigit(static_cast<unsigned char>(text[i])) ? text[i] - '0' : -1);
         if (digit < 0)
             throw fail();
         magnitude = magnitude * base + static_cast<std::uint64_t>(digit);

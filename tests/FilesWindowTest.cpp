@@ -155,12 +155,3 @@ TEST_F(ListingTest, TheComputerNodeListsTheRootWithTwoSeparators) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // Test discovery runs this program at build time too, where no display may be at hand.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

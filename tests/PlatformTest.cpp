@@ -12,6 +12,10 @@ struct StrToIntCase {
     std::optional<std::int32_t> value; // empty: the text is no integer
 };
 
+void PrintTo(const StrToIntCase& c, std::ostream* os) {
+    *os << "'" << c.text << "'";
+}
+
 class StrToIntTest : public testing::TestWithParam<StrToIntCase> {};
 
 TEST_P(StrToIntTest, ConvertsOrRefusesWithTheWholeText) {
@@ -31,14 +35,12 @@ TEST_P(StrToIntTest, ConvertsOrRefusesWithTheWholeText) {
 INSTANTIATE_TEST_SUITE_P(
     WidthField, StrToIntTest,
     testing::Values(StrToIntCase{"200", 200}, StrToIntCase{"   200", 200},
-                    StrToIntCase{"+200", 200}, StrToIntCase{"-200", -200},
-                    StrToIntCase{"$C8", 200}, StrToIntCase{"0xc8", 200},
-                    StrToIntCase{"0XC8", 200}, StrToIntCase{"xC8", 200},
-                    StrToIntCase{"-$C8", -200}, StrToIntCase{"0", 0},
-                    StrToIntCase{"007", 7}, StrToIntCase{"2147483647", 2147483647},
-                    StrToIntCase{"-2147483648", INT32_MIN}, StrToIntCase{"$7FFFFFFF", INT32_MAX},
-                    StrToIntCase{"$80000000", INT32_MIN}, StrToIntCase{"$FFFFFFFF", -1},
-                    StrToIntCase{"2147483648", std::nullopt},
+                    StrToIntCase{"+200", 200}, StrToIntCase{"-200", -200}, StrToIntCase{"$C8", 200},
+                    StrToIntCase{"0xc8", 200}, StrToIntCase{"0XC8", 200}, StrToIntCase{"xC8", 200},
+                    StrToIntCase{"-$C8", -200}, StrToIntCase{"0", 0}, StrToIntCase{"007", 7},
+                    StrToIntCase{"2147483647", 2147483647}, StrToIntCase{"-2147483648", INT32_MIN},
+                    StrToIntCase{"$7FFFFFFF", INT32_MAX}, StrToIntCase{"$80000000", INT32_MIN},
+                    StrToIntCase{"$FFFFFFFF", -1}, StrToIntCase{"2147483648", std::nullopt},
                     StrToIntCase{"-2147483649", std::nullopt},
                     StrToIntCase{"$100000000", std::nullopt},
                     StrToIntCase{"99999999999999999999999", std::nullopt},
@@ -54,22 +56,28 @@ struct ReportCase {
     const char* shown;
 };
 
+void PrintTo(const ReportCase& c, std::ostream* os) {
+    *os << "'" << c.message << "'";
+}
+
 class ErrorReportTextTest : public testing::TestWithParam<ReportCase> {};
 
 TEST_P(ErrorReportTextTest, AppendsAFullStopAfterCharactersSortingAfterTheDot) {
     EXPECT_EQ(ErrorReportText(GetParam().message), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FullStopRule, ErrorReportTextTest,
-    testing::Values(
-        ReportCase{"'abc' is not a valid integer value", "'abc' is not a valid integer value."},
-        ReportCase{"JPEG error #53", "JPEG error #53."}, ReportCase{"path /", "path /."},
-        ReportCase{"a:", "a:."}, ReportCase{"操作完成", "操作完成."},
-        ReportCase{"Unknown picture file extension (.)", "Unknown picture file extension (.)"},
-        ReportCase{"done.", "done."}, ReportCase{"done!", "done!"},
-        ReportCase{"say \"x\"", "say \"x\""}, ReportCase{"a,", "a,"}, ReportCase{"a-", "a-"},
-        ReportCase{"a ", "a "}, ReportCase{"", ""}));
+INSTANTIATE_TEST_SUITE_P(FullStopRule, ErrorReportTextTest,
+                         testing::Values(ReportCase{"'abc' is not a valid integer value",
+                                                    "'abc' is not a valid integer value."},
+                                         ReportCase{"JPEG error #53", "JPEG error #53."},
+                                         ReportCase{"path /", "path /."}, ReportCase{"a:", "a:."},
+                                         ReportCase{"操作完成", "操作完成."},
+                                         ReportCase{"Unknown picture file extension (.)",
+                                                    "Unknown picture file extension (.)"},
+                                         ReportCase{"done.", "done."}, ReportCase{"done!", "done!"},
+                                         ReportCase{"say \"x\"", "say \"x\""},
+                                         ReportCase{"a,", "a,"}, ReportCase{"a-", "a-"},
+                                         ReportCase{"a ", "a "}, ReportCase{"", ""}));
 
 TEST(ExceptionMessages, CarryTheirFixedTexts) {
     EXPECT_EQ(EJPEG(42).Message(), "JPEG error #42");

@@ -1,0 +1,50 @@
+// The preview of the selected file and the full-size view's wheel handler.
+#include "Unit1.h"
+
+#include "Application.h"
+#include "Exceptions.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// The path the preview works on: the focused entry's text when at least one entry is selected,
+// else "". The focused entry need not be one of the selected ones.
+std::string SelectedEntryPath(const TRzListBox& list) {
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list.Selected(i))
+            return list.ItemIndex() >= 0 ? list.Item(list.ItemIndex()) : std::string();
+    }
+    return {};
+}
+
+} // namespace
+
+void TForm1::RzListBox1Click(QObject*) {
+    try {
+        Image1->Picture().LoadFromFile(SelectedEntryPath(*RzListBox1));
+        Image2->Picture().LoadFromFile(SelectedEntryPath(*RzListBox1));
+        Button1Click(nullptr);
+        const TPicture& thumbnail = Image2->Picture();
+        StatusBar1->SetText("缩图大小尺寸:" + std::to_string(thumbnail.Width()) + "x" +
+                            std::to_string(thumbnail.Height()));
+        Memo1->SetText(SelectedEntryPath(*RzListBox1));
+    } catch (const Exception& failure) {
+        Application->ShowMessage("这是系统提示:" + failure.Message());
+        Application->ShowMessage("遇到了格式不标准可已经损坏了的图片文件!");
+    }
+}
+
+void TForm1::ScrollBox1MouseWheel(QObject*, Qt::KeyboardModifiers, int WheelDelta, QPoint,
+                                  bool& Handled) {
+    auto& bar = ScrollBox1->VertScrollBar();
+    // One event moves one increment whatever its delta; the bar keeps the position in range.
+    if (WheelDelta > 0)
+        bar.SetPosition(std::max(bar.Position() - bar.Increment(), 0));
+    if (WheelDelta < 0) {
+        const int next = bar.Position() + bar.Increment();
+        bar.SetPosition(next < bar.Range() ? next : bar.Range() - 1);
+    }
+    Handled = true;
+}

@@ -1,0 +1,401 @@
+// The preview, the wheel, the batch commands and the deletion, driven on the main window.
+#include "Exceptions.h"
+#include "JPEGImage.h"
+#include "PicturesTestSupport.h"
+#include "WindowTestSupport.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using window_test::WindowTest;
+
+const std::string FirstPreviewBoxPrefix = "这是系统提示:";
+const std::string SecondPreviewBox = "遇到了格式不标准可已经损坏了的图片文件!";
+
+struct JpegFacts {
+    int width;
+    int height;
+    bool progressive;
+};
+
+JpegFacts ReadJpeg(const std::string& path) {
+    TJPEGImage image;
+    image.LoadFromFile(path);
+    return {image.Width(), image.Height(), image.ProgressiveEncoding};
+}
+
+class CommandTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        photos_ = desktop_ + "/photos";
+        fs::create_directories(photos_);
+    }
+
+    std::string Photo(const std::string& name) const { return photos_ + "/" + name; }
+
+    void WriteJpeg(const std::string& name, int width, int height, bool progressive = false) {
+        TBitmap bitmap;
+        pictures_test::FillBitmap(bitmap,
+                                  pictures_test::TestImage(width, height, 3, width + height),
+                                  TPixelFormat::pf24bit);
+        TJPEGImage image;
+        image.Assign(&bitmap);
+        image.ProgressiveEncoding = progressive;
+        image.SaveToFile(Photo(name));
+    }
+
+    void WriteText(const std::string& name, const std::string& content) {
+        std::ofstream(Photo(name), std::ios::binary) << content;
+    }
+
+    // Clicks entry `row` of the file list as the user would, with the given modifier keys.
+    void ClickEntry(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        TRzListBox& list = *form_->RzListBox1;
+        const QRect rect = list.visualItemRect(list.item(row));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+
+    bool Exists(const std::string& name) const { return fs::exists(Photo(name)); }
+
+    std::string photos_;
+};
+
+// ---- The preview ------------------------------------------------------------------------------
+
+TEST_F(CommandTest, TypicalRoadFromTheTreeToTheRefreshedList) {
+    WriteJpeg("a.jpg", 400, 300);
+    WriteJpeg("b.jpg", 300, 400);
+    ListFolder(photos_);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{Photo("a.jpg"), Photo("b.jpg")}));
+    EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+    EXPECT_EQ(form_->StatusBar1->Text(), "") << "listing must not preview";
+
+    ClickEntry(1);
+    EXPECT_EQ(form_->Image1->Picture().Width(), 300);
+    EXPECT_EQ(form_->Image1->Picture().Height(), 400);
+    EXPECT_EQ(form_->StatusBar1->Text(), "缩图大小尺寸:200x266");
+    EXPECT_EQ(form_->Memo1->Text(), Photo("b.jpg"));
+
+    form_->RzButton2Click(nullptr);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"操作完成!"});
+    EXPECT_EQ(Entries(), (std::vector<std::string>{Photo("a.jpg"), Photo("a缩图.jpg"),
+                                                   Photo("b.jpg"), Photo("b缩图.jpg")}));
+    EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+    const JpegFacts a = ReadJpeg(Photo("a缩图.jpg"));
+    EXPECT_EQ(a.width, 200);
+    EXPECT_EQ(a.height, 150);
+    EXPECT_FALSE(a.progressive);
+    EXPECT_EQ(ReadJpeg(Photo("b缩图.jpg")).height, 266);
+    EXPECT_EQ(form_->StatusBar1->Text(), "缩图大小尺寸:200x266");
+}
+
+TEST_F(CommandTest, PreviewFollowsTheFocusedEntryWhileAnyEntryIsSelected) {
+    for (const char* name : {"0.jpg", "1.jpg", "2.jpg", "3.jpg"})
+        WriteJpeg(name, 40 + 10 * (name[0] - '0'), 30);
+    ListFolder(photos_);
+
+    ClickEntry(1);
+    ClickEntry(3, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(form_->Memo1->Text(), Photo("3.jpg"));
+
+    ClickEntry(2, Qt::ControlModifier); // deselected, but focused: still previewed
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(form_->Memo1->Text(), Photo("2.jpg"));
+    EXPECT_TRUE(boxes_.empty());
+
+    ClickEntry(1);
+    const TGraphic* shown = form_->Image1->Picture().Graphic();
+    ClickEntry(1, Qt::ControlModifier); // the only selected entry: nothing left to preview
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{
+                  FirstPreviewBoxPrefix + "Unknown picture file extension (.)", SecondPreviewBox}));
+    EXPECT_EQ(form_->Image1->Picture().Graphic(), shown);
+    EXPECT_EQ(form_->Memo1->Text(), Photo("1.jpg"));
+}
+
+struct PreviewFailure {
+    const char* name;
+    const char* content; // the file's bytes; null for a valid 90 x 60 JPEG
+    std::string widthText;
+    std::string firstBox; // after the prefix; %s stands for the file's path
+    bool fullSizeChanges;
+    bool thumbnailChanges;
+    int thumbnailWidth; // of the thumbnail view's new picture, when it changes
+};
+
+class PreviewFailureTest : public CommandTest,
+                           public testing::WithParamInterface<PreviewFailure> {};
+
+TEST_P(PreviewFailureTest, ReportsInTwoBoxesAndLeavesWhatTheFailingStepLeft) {
+    const PreviewFailure& c = GetParam();
+    WriteJpeg("a.jpg", 60, 40);
+    if (!c.content)
+        WriteJpeg("b.jpg", 90, 60);
+    else
+        WriteText("b.jpg", c.content);
+    ListFolder(photos_);
+    ClickEntry(0);
+    const TGraphic* fullSize = form_->Image1->Picture().Graphic();
+    const TGraphic* thumbnail = form_->Image2->Picture().Graphic();
+    const std::string status = form_->StatusBar1->Text();
+    if (c.name == std::string("missing"))
+        fs::remove(Photo("b.jpg"));
+    form_->Edit1->SetText(c.widthText);
+
+    ClickEntry(1);
+    std::string firstBox = c.firstBox;
+    if (const auto at = firstBox.find("%s"); at != std::string::npos)
+        firstBox.replace(at, 2, Photo("b.jpg"));
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{FirstPreviewBoxPrefix + firstBox, SecondPreviewBox}));
+    EXPECT_EQ(form_->Image1->Picture().Graphic() != fullSize, c.fullSizeChanges);
+    EXPECT_EQ(form_->Image2->Picture().Graphic() != thumbnail, c.thumbnailChanges);
+    if (c.thumbnailChanges) {
+        EXPECT_EQ(form_->Image2->Picture().Width(), c.thumbnailWidth) << "no thumbnail";
+    }
+    EXPECT_EQ(form_->StatusBar1->Text(), status);
+    EXPECT_EQ(form_->Memo1->Text(), Photo("a.jpg"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, PreviewFailureTest,
+    testing::Values(
+        PreviewFailure{"notjpeg", "not a picture", "200", "JPEG error #53", false, false, 0},
+        PreviewFailure{"missing", nullptr, "200",
+                       "Cannot open file \"%s\". No such file or directory", false, false, 0},
+        PreviewFailure{"width", nullptr, "abc", "'abc' is not a valid integer value", true, true,
+                       90},
+        PreviewFailure{"empty", "", "200", "JPEG error #42", true, true, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- The wheel --------------------------------------------------------------------------------
+
+struct WheelCase {
+    int largest;  // the bar's largest position
+    int position; // before the events
+    int delta;
+    std::vector<int> positions; // after each of two events
+};
+
+void PrintTo(const WheelCase& c, std::ostream* os) {
+    *os << "largest " << c.largest << " position " << c.position << " delta " << c.delta;
+}
+
+class WheelTest : public CommandTest, public testing::WithParamInterface<WheelCase> {};
+
+TEST_P(WheelTest, MovesOneIncrementPerEventAndStopsAtBothEnds) {
+    const WheelCase& c = GetParam();
+    auto tall = std::make_unique<TBitmap>();
+    const int visible = form_->ScrollBox1->viewport()->height();
+    tall->SetSize(50, std::max(1, visible + c.largest));
+    form_->Image1->Picture().SetGraphic(std::move(tall));
+    QApplication::processEvents();
+    auto& bar = form_->ScrollBox1->VertScrollBar();
+    ASSERT_EQ(bar.LargestPosition(), c.largest);
+    bar.SetPosition(c.position);
+    for (const int expected : c.positions) {
+        bool handled = false;
+        form_->ScrollBox1MouseWheel(nullptr, Qt::NoModifier, c.delta, QPoint(), handled);
+        EXPECT_TRUE(handled);
+        EXPECT_EQ(bar.Position(), expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arithmetic, WheelTest,
+    testing::Values(WheelCase{645, 640, -120, {645, 645}}, WheelCase{645, 5, 120, {0, 0}},
+                    WheelCase{645, 100, 240, {92, 84}}, WheelCase{645, 100, -240, {108, 116}},
+                    WheelCase{645, 100, 0, {100, 100}}, WheelCase{0, 0, -120, {0, 0}}));
+
+// ---- The batch commands -----------------------------------------------------------------------
+
+TEST_F(CommandTest, ButtonCommandsOnAnEmptyListDoNothingVisible) {
+    WriteJpeg("a.jpg", 40, 30);
+    form_->ShellTreeView1->SelectPath(photos_); // selected, not listed
+    Application->Guard([this] { form_->RzButton2Click(nullptr); });
+    Application->Guard([this] { form_->RzButton3Click(nullptr); });
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(folderQuestions_, 0);
+    EXPECT_TRUE(Entries().empty());
+
+    form_->N2Click(nullptr); // processes nothing, then lists the folder
+    EXPECT_EQ(Entries(), std::vector<std::string>{Photo("a.jpg")});
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_FALSE(Exists("a缩图.jpg"));
+}
+
+TEST_F(CommandTest, SecondRunMakesThumbnailsOfThumbnails) {
+    WriteJpeg("trip.jpg", 400, 300);
+    ListFolder(photos_);
+    form_->RzButton2Click(nullptr);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{Photo("trip.jpg"), Photo("trip缩图.jpg")}));
+    form_->RzButton2Click(nullptr);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{Photo("trip.jpg"), Photo("trip缩图.jpg"),
+                                                   Photo("trip缩图缩图.jpg")}));
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"操作完成!", "操作完成!"}));
+    EXPECT_EQ(ReadJpeg(Photo("trip缩图缩图.jpg")).height, 150);
+}
+
+TEST_F(CommandTest, ALaterListedDestinationIsReplacedThenProcessedFromItsNewContent) {
+    WriteJpeg("a.jpg", 400, 300);
+    WriteJpeg("a缩图.jpg", 800, 100);
+    ListFolder(photos_);
+    form_->RzButton2Click(nullptr);
+    EXPECT_EQ(ReadJpeg(Photo("a缩图.jpg")).height, 150);
+    EXPECT_EQ(ReadJpeg(Photo("a缩图缩图.jpg")).height, 150) << "made from the replaced file";
+}
+
+TEST_F(CommandTest, ANonIntegerWidthEndsTheCommandBeforeAnyThumbnail) {
+    WriteJpeg("a.jpg", 40, 30);
+    WriteJpeg("b.jpg", 40, 30);
+    ListFolder(photos_);
+    form_->Edit1->SetText("abc");
+    Application->Guard([this] { form_->RzButton2Click(nullptr); });
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
+                              FirstPreviewBoxPrefix + "'abc' is not a valid integer value",
+                              SecondPreviewBox, "'abc' is not a valid integer value."}));
+    EXPECT_TRUE(boxes_.back().error);
+    EXPECT_FALSE(Exists("a缩图.jpg"));
+    EXPECT_EQ(form_->RzListBox1->ItemIndex(), 0) << "the focus stays on the failing entry";
+}
+
+TEST_F(CommandTest, AnUnwritableChosenFolderEndsTheCommandWithTheSaveFailure) {
+    WriteJpeg("a.jpg", 40, 30);
+    WriteText("plain.txt", "a file where a folder is expected");
+    ListFolder(photos_);
+    folderAnswers_.push_back(Photo("plain.txt"));
+    Application->Guard([this] { form_->RzButton3Click(nullptr); });
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(boxes_[0].error);
+    EXPECT_EQ(boxes_[0].text,
+              "Cannot create file \"" + Photo("plain.txt") + "/a缩图.jpg\". Not a directory.");
+    EXPECT_EQ(fs::file_size(Photo("plain.txt")), 33u);
+}
+
+TEST_F(CommandTest, ChosenFolderGetsTheThumbnailsAndTheListStaysAsItWas) {
+    WriteJpeg("a.jpg", 40, 30);
+    WriteJpeg("b.jpg", 40, 30);
+    const std::string out = home_ + "/out";
+    fs::create_directories(out);
+    ListFolder(photos_);
+    folderAnswers_.push_back(out);
+    form_->RzButton3Click(nullptr);
+    EXPECT_EQ(folderQuestions_, 1);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"操作完成!"});
+    EXPECT_TRUE(fs::exists(out + "/a缩图.jpg"));
+    EXPECT_TRUE(fs::exists(out + "/b缩图.jpg"));
+    EXPECT_EQ(Entries().size(), 2u);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+    EXPECT_EQ(form_->RzListBox1->ItemIndex(), 1) << "the focus rests on the last entry";
+}
+
+TEST_F(CommandTest, ACancelledFolderDialogWritesNothingAndSaysNothing) {
+    WriteJpeg("a.jpg", 40, 30);
+    ListFolder(photos_);
+    Application->Guard([this] { form_->RzButton3Click(nullptr); });
+    EXPECT_EQ(folderQuestions_, 1);
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_FALSE(fs::exists("/a缩图.jpg"));
+    EXPECT_FALSE(Exists("a缩图.jpg"));
+}
+
+TEST_F(CommandTest, AFileThePreviewCannotLoadGetsNoThumbnailAndTheCommandGoesOn) {
+    WriteJpeg("a.jpg", 400, 300);
+    WriteText("b.jpg", "not a picture");
+    WriteJpeg("c.jpg", 300, 300);
+    ListFolder(photos_);
+    form_->RzButton2Click(nullptr);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{FirstPreviewBoxPrefix + "JPEG error #53",
+                                                    SecondPreviewBox, "操作完成!"}));
+    EXPECT_TRUE(Exists("a缩图.jpg"));
+    EXPECT_FALSE(Exists("b缩图.jpg"));
+    EXPECT_EQ(ReadJpeg(Photo("c缩图.jpg")).height, 200);
+}
+
+TEST_F(CommandTest, WithNoEntrySelectedEveryPreviewFailsAndNothingIsWritten) {
+    WriteJpeg("a.jpg", 40, 30);
+    WriteJpeg("b.jpg", 40, 30);
+    ListFolder(photos_);
+    form_->RzListBox1->SetSelected(0, false);
+    form_->RzButton2Click(nullptr);
+    EXPECT_EQ(boxes_.size(), 5u);
+    EXPECT_EQ(BoxTexts().back(), "操作完成!");
+    EXPECT_FALSE(Exists("a缩图.jpg"));
+    EXPECT_FALSE(Exists("b缩图.jpg"));
+}
+
+TEST_F(CommandTest, SelectedEntriesCarryTheProgressiveFlagOfTheLastPreviewedFile) {
+    WriteJpeg("a.jpg", 40, 30);
+    WriteJpeg("b.jpg", 40, 30);
+    WriteJpeg("p.jpg", 40, 30, true);
+    ListFolder(photos_);
+    ClickEntry(2); // the thumbnail view now holds the progressive file's picture
+    form_->RzListBox1->SetSelected(2, false);
+    form_->RzListBox1->SetSelected(0, true);
+    form_->RzListBox1->SetSelected(1, true);
+    const std::string status = form_->StatusBar1->Text();
+    form_->N2Click(nullptr);
+    EXPECT_TRUE(ReadJpeg(Photo("a缩图.jpg")).progressive);
+    EXPECT_TRUE(ReadJpeg(Photo("b缩图.jpg")).progressive);
+    EXPECT_FALSE(Exists("p缩图.jpg"));
+    EXPECT_EQ(form_->StatusBar1->Text(), status);
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(Entries().size(), 5u);
+
+    form_->RzButton2Click(nullptr); // previews each file, so each thumbnail follows its source
+    EXPECT_FALSE(ReadJpeg(Photo("a缩图.jpg")).progressive);
+    EXPECT_TRUE(ReadJpeg(Photo("p缩图.jpg")).progressive);
+}
+
+TEST_F(CommandTest, TheWindowTakesNoInputAndClosesOnlyAfterTheCommand) {
+    WriteJpeg("a.jpg", 40, 30);
+    ListFolder(photos_);
+    int clicksDuringCommand = 0;
+    QObject::connect(form_->RzButton3, &QPushButton::clicked, [&] { ++clicksDuringCommand; });
+    onBox_ = [&] {
+        QTest::mouseClick(form_->RzButton3, Qt::LeftButton);
+        form_->close();
+        EXPECT_TRUE(form_->isVisible());
+    };
+    form_->RzButton2Click(nullptr);
+    EXPECT_EQ(clicksDuringCommand, 0);
+    EXPECT_FALSE(form_->isVisible());
+}
+
+// ---- Deleting ---------------------------------------------------------------------------------
+
+TEST_F(CommandTest, DeletesTheSelectedFilesAndKeepsEntriesWhoseFilesRemain) {
+    WriteJpeg("a.jpg", 40, 30);
+    WriteJpeg("b.jpg", 40, 30);
+    fs::create_directories(Photo("c.jpg")); // cannot be deleted as a file
+    WriteJpeg("d.jpg", 40, 30);
+    ListFolder(photos_);
+    ASSERT_EQ(Entries().size(), 3u) << "the folder c.jpg is not listed";
+    form_->RzListBox1->ReplaceAll(
+        {Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg"), Photo("d.jpg"), Photo("gone.jpg")});
+    for (const int row : {0, 2, 4})
+        form_->RzListBox1->SetSelected(row, true);
+    form_->RzListBox1->SetItemIndex(3); // focused, not selected: kept
+    const TGraphic* shown = form_->Image1->Picture().Graphic();
+
+    form_->N1Click(nullptr);
+    EXPECT_FALSE(Exists("a.jpg"));
+    EXPECT_TRUE(Exists("b.jpg"));
+    EXPECT_TRUE(Exists("d.jpg"));
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{Photo("b.jpg"), Photo("c.jpg"), Photo("d.jpg")}));
+    EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(form_->Image1->Picture().Graphic(), shown);
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+#include "WindowTestSupport.h"
+
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace window_test {
+
+namespace fs = std::filesystem;
+
+void RecordingPresenter::ShowInformation(const std::string& caption, const std::string& text) {
+    boxes_.push_back({false, caption, text});
+    onBox_();
+}
+
+void RecordingPresenter::ShowError(const std::string& caption, const std::string& text) {
+    boxes_.push_back({true, caption, text});
+    onBox_();
+}
+
+std::string RecordingPresenter::ChooseFolder(QWidget*, const std::string&) {
+    ++folderQuestions_;
+    if (folderAnswers_.empty())
+        return {};
+    std::string answer = folderAnswers_.front();
+    folderAnswers_.pop_front();
+    return answer;
+}
+
+void WindowTest::SetUp() {
+    std::string pattern = (fs::temp_directory_path() / "corvantis-window-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    home_ = pattern;
+    desktop_ = home_ + "/Desktop";
+    fs::create_directories(desktop_);
+    if (const char* home = std::getenv("HOME"))
+        savedHome_ = home;
+    setenv("HOME", home_.c_str(), 1);
+
+    application_.SetTitle("Corvantis");
+    application_.SetPresenter(
+        std::make_unique<RecordingPresenter>(boxes_, folderAnswers_, folderQuestions_, onBox_));
+    form_ = std::make_unique<TForm1>();
+    form_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+}
+
+void WindowTest::TearDown() {
+    form_.reset();
+    if (savedHome_)
+        setenv("HOME", savedHome_->c_str(), 1);
+    else
+        unsetenv("HOME");
+    fs::remove_all(home_);
+}
+
+std::vector<std::string> WindowTest::BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const Box& box : boxes_)
+        texts.push_back(box.text);
+    return texts;
+}
+
+std::vector<std::string> WindowTest::Entries() const {
+    std::vector<std::string> entries;
+    for (int i = 0; i < form_->RzListBox1->Count(); ++i)
+        entries.push_back(form_->RzListBox1->Item(i));
+    return entries;
+}
+
+std::vector<int> WindowTest::SelectedRows() const {
+    std::vector<int> rows;
+    for (int i = 0; i < form_->RzListBox1->Count(); ++i) {
+        if (form_->RzListBox1->Selected(i))
+            rows.push_back(i);
+    }
+    return rows;
+}
+
+void WindowTest::ListFolder(const std::string& folder) {
+    form_->ShellTreeView1->SelectPath(folder);
+    form_->ShellTreeView1Click(nullptr);
+}
+
+} // namespace window_test
