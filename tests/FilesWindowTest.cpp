@@ -1,17 +1,15 @@
 #include "Application.h"
 #include "Unit1.h"
+#include "WindowTestSupport.h"
 
 #include <QApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -20,40 +18,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Records the boxes instead of showing them; a preview of an empty .jpg file would show two.
-class RecordingPresenter : public Presenter {
-public:
-    explicit RecordingPresenter(std::vector<std::string>& boxes) : boxes_(boxes) {}
-    void ShowInformation(const std::string&, const std::string& text) override {
-        boxes_.push_back(text);
-    }
-    void ShowError(const std::string&, const std::string& text) override { boxes_.push_back(text); }
-    std::string ChooseFolder(QWidget*, const std::string&) override { return {}; }
-
-private:
-    std::vector<std::string>& boxes_;
-};
-
 // The main window over a desktop folder of the test's own that holds the folder "photos".
-class ListingTest : public testing::Test {
+class ListingTest : public window_test::WindowTest {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "files_window-XXXXXX").string();
-        home_ = mkdtemp(pattern.data());
-        photos_ = home_ + "/Desktop/photos";
+    void PrepareDesktop() override {
+        photos_ = desktop_ + "/photos";
         fs::create_directories(photos_ + "/e.jpg");
         for (const char* name : {"a.jpg", "B.JPG", "d.png", ".h.jpg", "r.jpg"})
             std::ofstream(photos_ + "/" + name).flush(); // empty: not a picture
         chmod((photos_ + "/r.jpg").c_str(), 0444);
-        if (const char* home = std::getenv("HOME"))
-            savedHome_ = home;
-        setenv("HOME", home_.c_str(), 1);
-
-        application_.SetPresenter(std::make_unique<RecordingPresenter>(boxes_));
-        form_ = std::make_unique<TForm1>();
-        form_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-        boxes_.clear();
+    }
+    void SetUp() override {
+        WindowTest::SetUp();
         std::function<void()> preview = form_->RzListBox1->OnClick;
         form_->RzListBox1->OnClick = [this, preview] {
             ++listClicks_;
@@ -61,28 +37,6 @@ protected:
         };
         memoBefore_ = form_->Memo1->Text();
         statusBefore_ = form_->StatusBar1->Text();
-    }
-    void TearDown() override {
-        form_.reset();
-        if (savedHome_)
-            setenv("HOME", savedHome_->c_str(), 1);
-        else
-            unsetenv("HOME");
-        fs::remove_all(home_);
-    }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> entries;
-        for (int i = 0; i < form_->RzListBox1->Count(); ++i)
-            entries.push_back(form_->RzListBox1->Item(i));
-        return entries;
-    }
-    std::vector<int> SelectedRows() const {
-        std::vector<int> rows;
-        for (int i = 0; i < form_->RzListBox1->Count(); ++i) {
-            if (form_->RzListBox1->Selected(i))
-                rows.push_back(i);
-        }
-        return rows;
     }
     // The listing never runs the preview, which would change these or show boxes.
     void ExpectNoPreview() const {
@@ -92,12 +46,8 @@ protected:
         EXPECT_EQ(form_->StatusBar1->Text(), statusBefore_);
     }
 
-    TApplication application_;
-    std::vector<std::string> boxes_;
-    std::unique_ptr<TForm1> form_;
     int listClicks_ = 0;
-    std::string home_, photos_, memoBefore_, statusBefore_;
-    std::optional<std::string> savedHome_;
+    std::string photos_, memoBefore_, statusBefore_;
 };
 
 TEST_F(ListingTest, AClickOnAFolderListsItsJpegFilesAndSelectsTheFirstQuietly) {

@@ -3,36 +3,21 @@
 #include "Exceptions.h"
 #include "JPEGImage.h"
 #include "Unit1.h"
+#include "WindowTestSupport.h"
 
-#include <QApplication>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-class RecordingPresenter : public Presenter {
-public:
-    explicit RecordingPresenter(std::vector<std::string>& boxes) : boxes_(boxes) {}
-    void ShowInformation(const std::string&, const std::string& text) override {
-        boxes_.push_back(text);
-    }
-    void ShowError(const std::string&, const std::string& text) override { boxes_.push_back(text); }
-    std::string ChooseFolder(QWidget*, const std::string&) override { return {}; }
-
-private:
-    std::vector<std::string>& boxes_;
-};
-
 // The window as it starts: both views hold the 300 x 300 placeholder, the field reads 200.
-class Button1ClickTest : public testing::Test {
+class Button1ClickTest : public window_test::WindowTest {
 protected:
     void SetUp() override {
-        application_.SetPresenter(std::make_unique<RecordingPresenter>(boxes_));
-        form_ = std::make_unique<TForm1>();
+        WindowTest::SetUp();
         ASSERT_TRUE(boxes_.empty());
         ASSERT_EQ(form_->Image1->Picture().Width(), 300);
         thumbnail_ = dynamic_cast<TJPEGImage*>(form_->Image2->Picture().Graphic());
@@ -40,9 +25,6 @@ protected:
         viewSize_ = form_->Image2->size();
     }
 
-    TApplication application_;
-    std::vector<std::string> boxes_;
-    std::unique_ptr<TForm1> form_;
     TJPEGImage* thumbnail_ = nullptr;
     QSize viewSize_;
 };

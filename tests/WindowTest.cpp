@@ -3,6 +3,7 @@
 #include "JPEGImage.h"
 #include "Resources.h"
 #include "Unit1.h"
+#include "WindowTestSupport.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -26,36 +27,8 @@
 
 namespace {
 
-struct Box {
-    bool error;
-    std::string caption;
-    std::string text;
-};
-
-class RecordingPresenter : public Presenter {
-public:
-    explicit RecordingPresenter(std::vector<Box>& boxes) : boxes_(boxes) {}
-    void ShowInformation(const std::string& caption, const std::string& text) override {
-        boxes_.push_back({false, caption, text});
-    }
-    void ShowError(const std::string& caption, const std::string& text) override {
-        boxes_.push_back({true, caption, text});
-    }
-    std::string ChooseFolder(QWidget*, const std::string&) override { return {}; }
-
-private:
-    std::vector<Box>& boxes_;
-};
-
-class WithApplication : public testing::Test {
-protected:
-    WithApplication() {
-        application_.SetTitle("Corvantis");
-        application_.SetPresenter(std::make_unique<RecordingPresenter>(boxes_));
-    }
-    TApplication application_;
-    std::vector<Box> boxes_;
-};
+using WithApplication = window_test::ApplicationTest;
+using window_test::WindowTest;
 
 std::unique_ptr<TBitmap> Bitmap(int width, int height) {
     auto bitmap = std::make_unique<TBitmap>();
@@ -64,16 +37,6 @@ std::unique_ptr<TBitmap> Bitmap(int width, int height) {
 }
 
 // ---- The window -------------------------------------------------------------------------------
-
-class WindowTest : public WithApplication {
-protected:
-    void SetUp() override {
-        form_ = std::make_unique<TForm1>();
-        form_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-    }
-    std::unique_ptr<TForm1> form_;
-};
 
 TEST_F(WindowTest, StartsWithTheLayoutTheCaptionAndThePlaceholder) {
     EXPECT_EQ(form_->size(), QSize(951, 616));

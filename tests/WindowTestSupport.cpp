@@ -28,6 +28,19 @@ std::string RecordingPresenter::ChooseFolder(QWidget*, const std::string&) {
     return answer;
 }
 
+ApplicationTest::ApplicationTest() {
+    application_.SetTitle("Corvantis");
+    application_.SetPresenter(
+        std::make_unique<RecordingPresenter>(boxes_, folderAnswers_, folderQuestions_, onBox_));
+}
+
+std::vector<std::string> ApplicationTest::BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const Box& box : boxes_)
+        texts.push_back(box.text);
+    return texts;
+}
+
 void WindowTest::SetUp() {
     std::string pattern = (fs::temp_directory_path() / "corvantis-window-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -37,10 +50,8 @@ void WindowTest::SetUp() {
     if (const char* home = std::getenv("HOME"))
         savedHome_ = home;
     setenv("HOME", home_.c_str(), 1);
+    PrepareDesktop();
 
-    application_.SetTitle("Corvantis");
-    application_.SetPresenter(
-        std::make_unique<RecordingPresenter>(boxes_, folderAnswers_, folderQuestions_, onBox_));
     form_ = std::make_unique<TForm1>();
     form_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
@@ -53,13 +64,6 @@ void WindowTest::TearDown() {
     else
         unsetenv("HOME");
     fs::remove_all(home_);
-}
-
-std::vector<std::string> WindowTest::BoxTexts() const {
-    std::vector<std::string> texts;
-    for (const Box& box : boxes_)
-        texts.push_back(box.text);
-    return texts;
 }
 
 std::vector<std::string> WindowTest::Entries() const {

@@ -43,15 +43,30 @@ private:
     std::function<void()>& onBox_;
 };
 
-// The application object with a recording presenter, and the main window shown offscreen with
-// HOME pointing at a folder of the test's own, so the tree's desktop is <home>/Desktop.
-class WindowTest : public testing::Test {
+// The application object, titled "Corvantis", with a recording presenter.
+class ApplicationTest : public testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    ApplicationTest();
 
     // The texts of the recorded boxes, in order.
     std::vector<std::string> BoxTexts() const;
+
+    TApplication application_;
+    std::vector<Box> boxes_;
+    std::deque<std::string> folderAnswers_;
+    int folderQuestions_ = 0;
+    std::function<void()> onBox_ = [] {}; // runs while each box would be open
+};
+
+// The main window shown offscreen, with HOME pointing at a folder of the test's own, so the tree's
+// desktop is <home>/Desktop.
+class WindowTest : public ApplicationTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Runs before the window is made, so that the tree sees what it puts on the desktop.
+    virtual void PrepareDesktop() {}
+
     std::vector<std::string> Entries() const;
     std::vector<int> SelectedRows() const;
     // Selects `folder` in the tree and lists it as a click in the tree would.
@@ -59,11 +74,6 @@ protected:
 
     std::string home_;
     std::string desktop_;
-    TApplication application_;
-    std::vector<Box> boxes_;
-    std::deque<std::string> folderAnswers_;
-    int folderQuestions_ = 0;
-    std::function<void()> onBox_ = [] {}; // runs while each box would be open
     std::unique_ptr<TForm1> form_;
 
 private:
