@@ -2,12 +2,14 @@
 
 #include "Application.h"
 #include "Exceptions.h"
+#include "JPEGImage.h"
 #include "Resources.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
 
 TForm1* Form1 = nullptr;
 
@@ -18,22 +20,18 @@ constexpr QSize ClientSize(951, 616);
 constexpr QSize FrameSize(959, 646);
 const QColor LightGrey(240, 240, 240);
 
-// Both views start with the placeholder. The picture classes load from files, so the picture
-// kept in the resources goes through a temporary file, each view getting its own picture.
+// Both views start with the placeholder, each with a JPEG picture of its own over the same data.
 void LoadPlaceholder(std::initializer_list<TImage*> views) {
     const QByteArray bytes = PlaceholderJpeg();
     if (bytes.isEmpty())
         throw Exception("The placeholder picture is missing from the program");
-    QTemporaryDir folder;
-    if (!folder.isValid())
-        throw Exception("Cannot create a temporary folder for the placeholder picture");
-    const QString path = folder.filePath(QStringLiteral("placeholder.jpg"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
-        throw Exception("Cannot write the placeholder picture");
-    file.close();
-    for (TImage* view : views)
-        view->Picture().LoadFromFile(QFile::encodeName(path).toStdString());
+    TJPEGImage placeholder;
+    placeholder.LoadFromBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    for (TImage* view : views) {
+        auto picture = std::make_unique<TJPEGImage>();
+        picture->Assign(&placeholder);
+        view->Picture().SetGraphic(std::move(picture));
+    }
 }
 
 } // namespace

@@ -53,7 +53,10 @@ int TJPEGImage::Height() const {
 }
 
 void TJPEGImage::LoadFromFile(const std::string& path) {
-    std::vector<std::uint8_t> bytes = ReadFileContents(path);
+    LoadFromBytes(ReadFileContents(path));
+}
+
+void TJPEGImage::LoadFromBytes(std::vector<std::uint8_t> bytes) {
     if (bytes.empty()) {
         state_->data = std::make_shared<const TJPEGData>();
         state_->bitmap.reset();

@@ -51,6 +51,9 @@ public:
     // and sets ProgressiveEncoding from it. An empty file gives a 0 x 0 picture without an error.
     // Throws EFOpenError, EReadError or EJPEG; on failure the picture is as it was.
     void LoadFromFile(const std::string& path) override;
+    // The same for bytes already in memory (a picture the program carries): throws EJPEG when a
+    // non-empty stream has no readable header, and then leaves the picture as it was.
+    void LoadFromBytes(std::vector<std::uint8_t> bytes);
     // Writes the compressed data, encoding the decoded bitmap first when there is none and
     // keeping the bytes. The file is replaced only once the whole stream is written; on failure
     // it is as it was (see WriteFileContents for EFCreateError and EWriteError). A picture with
