@@ -12,28 +12,38 @@ namespace {
 // The path the preview works on: the focused entry's text when at least one entry is selected,
 // else "". The focused entry need not be one of the selected ones.
 std::string SelectedEntryPath(const TRzListBox& list) {
-    for (int i = 0; i < list.Count(); ++i) {
-        if (list.Selected(i))
-            return list.ItemIndex() >= 0 ? list.Item(list.ItemIndex()) : std::string();
-    }
-    return {};
+    return list.HasSelection() ? list.Item(list.ItemIndex()) : std::string();
+}
+
+void ReportPreviewFailure(const Exception& failure) {
+    Application->ShowMessage("这是系统提示:" + failure.Message());
+    Application->ShowMessage("遇到了格式不标准可已经损坏了的图片文件!");
 }
 
 } // namespace
 
 void TForm1::RzListBox1Click(QObject*) {
+    PreviewSelectedEntry();
+}
+
+bool TForm1::PreviewSelectedEntry() {
     try {
         Image1->Picture().LoadFromFile(SelectedEntryPath(*RzListBox1));
         Image2->Picture().LoadFromFile(SelectedEntryPath(*RzListBox1));
+    } catch (const Exception& failure) {
+        ReportPreviewFailure(failure);
+        return false;
+    }
+    try {
         Button1Click(nullptr);
         const TPicture& thumbnail = Image2->Picture();
         StatusBar1->SetText("缩图大小尺寸:" + std::to_string(thumbnail.Width()) + "x" +
                             std::to_string(thumbnail.Height()));
         Memo1->SetText(SelectedEntryPath(*RzListBox1));
     } catch (const Exception& failure) {
-        Application->ShowMessage("这是系统提示:" + failure.Message());
-        Application->ShowMessage("遇到了格式不标准可已经损坏了的图片文件!");
+        ReportPreviewFailure(failure);
     }
+    return true;
 }
 
 void TForm1::ScrollBox1MouseWheel(QObject*, Qt::KeyboardModifiers, int WheelDelta, QPoint,

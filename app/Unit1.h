@@ -56,6 +56,11 @@ public:
     void N1Click(QObject* Sender);                             // files/
     void N2Click(QObject* Sender);                             // thumbnail/
 
+    // The preview of RzListBox1Click: true when both views now hold the selected entry's file,
+    // whether or not its rendering then succeeded; false when a load failed. Failures of the
+    // Exception family are reported in the two information boxes, never thrown.
+    bool PreviewSelectedEntry();
+
     // The folder dialog titled "请选择相应文件夹"; the chosen folder's path, or "" when cancelled.
     std::string SelectFolder(); // thumbnail/
 

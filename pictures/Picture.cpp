@@ -2,6 +2,7 @@
 
 #include "Bitmap.h"
 #include "Exceptions.h"
+#include "FileNames.h"
 #include "JPEGImage.h"
 
 #include <array>
@@ -30,26 +31,6 @@ constexpr std::array<PictureKind, 6> Kinds{{
     {"jpg", Create<TJPEGImage>, nullptr},
 }};
 
-// The part of the file name after its last ".", empty when the name has none. "/" and "." are
-// never trail bytes of a multi-byte character, so a byte scan is safe.
-std::string ExtensionOf(const std::string& path) {
-    const std::size_t at = path.find_last_of("./");
-    if (at == std::string::npos || path[at] != '.')
-        return {};
-    return path.substr(at + 1);
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 TPicture::TPicture() = default;
@@ -75,9 +56,11 @@ int TPicture::Height() const {
 }
 
 void TPicture::LoadFromFile(const std::string& path) {
-    const std::string extension = ExtensionOf(path);
+    const std::string extension = ExtractFileExt(path);
+    // The kinds are named without the dot, as the failure names an unknown extension.
+    const std::string name = extension.empty() ? extension : extension.substr(1);
     for (const PictureKind& kind : Kinds) {
-        if (!EqualIgnoringAsciiCase(kind.extension, extension))
+        if (!SameTextAscii(kind.extension, name))
             continue;
         if (kind.create == nullptr)
             throw EInvalidGraphic(kind.refusal);
@@ -86,7 +69,7 @@ void TPicture::LoadFromFile(const std::string& path) {
         SetGraphic(std::move(loaded));
         return;
     }
-    throw EInvalidGraphic::UnknownExtension(extension);
+    throw EInvalidGraphic::UnknownExtension(name);
 }
 
 void TPicture::SaveToFile(const std::string& path) {

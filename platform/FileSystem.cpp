@@ -1,5 +1,7 @@
 #include "FileSystem.h"
 
+#include "FileNames.h"
+
 #include <algorithm>
 #include <dirent.h>
 #include <memory>

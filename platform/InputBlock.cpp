@@ -26,6 +26,14 @@ bool IsUserInput(QEvent::Type type) {
     case QEvent::TabletPress:
     case QEvent::TabletRelease:
     case QEvent::TabletMove:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+    case QEvent::Gesture:
+    case QEvent::GestureOverride:
+    case QEvent::NativeGesture:
         return true;
     default:
         return false;

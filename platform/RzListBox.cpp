@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -116,6 +117,26 @@ void TRzListBox::SetSelected(int index, bool selected) {
         entry->setSelected(selected);
 }
 
+std::vector<int> TRzListBox::SelectedRows() const {
+    // The selection's ranges give every row's mark at once; asking row by row would search them
+    // for each row.
+    std::vector<bool> selected(count());
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected[row] = true;
+    }
+    std::vector<int> rows;
+    for (int row = 0; row < count(); ++row) {
+        if (selected[row])
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+bool TRzListBox::HasSelection() const {
+    return selectionModel()->hasSelection();
+}
+
 int TRzListBox::ItemIndex() const {
     return currentRow();
 }
@@ -131,25 +152,15 @@ void TRzListBox::SetItemIndex(int index) {
 void TRzListBox::DeleteSelected() {
     const BusyCursor busy;
     const DrawingSuspended drawing(this);
-    // The selection's ranges give every row's mark at once; asking row by row would search them
-    // for each row.
-    std::vector<bool> selected(count());
-    for (const QItemSelectionRange& range : selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            selected[row] = true;
-    }
     // Whole runs of selected rows go at once, from the bottom up so that the rows above keep
     // their numbers.
-    for (int row = count() - 1; row >= 0;) {
-        if (!selected[row]) {
-            --row;
-            continue;
-        }
-        int first = row;
-        while (first > 0 && selected[first - 1])
-            --first;
-        model()->removeRows(first, row - first + 1);
-        row = first - 1;
+    const std::vector<int> rows = SelectedRows();
+    for (auto last = rows.rbegin(); last != rows.rend();) {
+        auto first = last;
+        while (std::next(first) != rows.rend() && *std::next(first) == *first - 1)
+            ++first;
+        model()->removeRows(*first, *last - *first + 1);
+        last = std::next(first);
     }
 }
 

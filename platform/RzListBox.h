@@ -30,6 +30,9 @@ public:
     // False, and no change, for an index outside the list.
     bool Selected(int index) const;
     void SetSelected(int index, bool selected);
+    // The selected entries' indexes in list order, read from the selection's ranges at once.
+    std::vector<int> SelectedRows() const;
+    bool HasSelection() const;
     // The focused entry (the one with the focus rectangle), -1 when there is none. Setting it moves
     // the focus and scrolls the entry into view; it selects and deselects nothing. An index outside
     // the list leaves no entry focused.

@@ -22,11 +22,7 @@ void ThumbnailsOfAllEntries(TForm1& form, InputBlock& block,
     for (int i = 0; i < count; ++i) {
         const std::string name = ThumbnailFileName(form.RzListBox1->Item(i));
         form.RzListBox1->SetItemIndex(i);
-        // A successful load always replaces the view's graphic with a new object, made while the
-        // old one still lives, so an unchanged graphic means this file did not load.
-        const TGraphic* before = form.Image1->Picture().Graphic();
-        form.RzListBox1Click(nullptr);
-        if (form.Image1->Picture().Graphic() == before)
+        if (!form.PreviewSelectedEntry())
             continue;
         form.Button1Click(nullptr);
         form.Image2->Picture().SaveToFile(ThumbnailDestination(targetFolder(), name));
@@ -62,10 +58,7 @@ void TForm1::RzButton3Click(QObject*) {
 
 void TForm1::N2Click(QObject*) {
     InputBlock block(this);
-    const int count = RzListBox1->Count();
-    for (int i = 0; i < count; ++i) {
-        if (!RzListBox1->Selected(i))
-            continue;
+    for (const int i : RzListBox1->SelectedRows()) {
         Image1->Picture().LoadFromFile(RzListBox1->Item(i));
         Button1Click(nullptr);
         const std::string name = ThumbnailFileName(RzListBox1->Item(i));
