@@ -1,4 +1,5 @@
 #include "FillFileList.h"
+#include "TestFiles.h"
 #include "UserFolders.h"
 
 #include <gtest/gtest.h>
@@ -17,33 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of its own for each test, removed afterwards.
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "files_tests-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path_, ignored);
-    }
-    const std::string& Path() const { return path_; }
-
-    void MakeFile(const std::string& name, mode_t mode = 0644) const {
-        const std::string path = path_ + "/" + name;
-        const int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, mode);
-        ASSERT_GE(fd, 0) << path;
-        close(fd);
-    }
-    void MakeFolder(const std::string& name) const {
-        ASSERT_EQ(mkdir((path_ + "/" + name).c_str(), 0755), 0) << name;
-    }
-
-private:
-    std::string path_;
-};
+using test_files::TemporaryFolder;
 
 using Entries = std::vector<std::string>;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Bitmap.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +13,10 @@
 
 namespace pictures_test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const Bytes& bytes);
+using test_files::Bytes;
+using test_files::ReadBytes;
+using test_files::TemporaryFolder;
+using test_files::WriteBytes;
 
 // Runs a shell command and fails the test when it does not exit with 0.
 void RunTool(const std::string& command);
@@ -49,19 +50,5 @@ struct Segment {
 std::vector<Segment> HeaderSegments(const Bytes& jpeg);
 // Offsets of every SOS marker in the stream.
 std::vector<std::size_t> ScanOffsets(const Bytes& jpeg);
-
-// A folder of its own under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    // The names in the folder, sorted.
-    std::vector<std::string> Names() const;
-
-private:
-    std::string path_;
-};
 
 } // namespace pictures_test

@@ -42,10 +42,6 @@ std::vector<std::string> ApplicationTest::BoxTexts() const {
 }
 
 void WindowTest::SetUp() {
-    std::string pattern = (fs::temp_directory_path() / "corvantis-window-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    home_ = pattern;
-    desktop_ = home_ + "/Desktop";
     fs::create_directories(desktop_);
     if (const char* home = std::getenv("HOME"))
         savedHome_ = home;
@@ -63,7 +59,6 @@ void WindowTest::TearDown() {
         setenv("HOME", savedHome_->c_str(), 1);
     else
         unsetenv("HOME");
-    fs::remove_all(home_);
 }
 
 std::vector<std::string> WindowTest::Entries() const {

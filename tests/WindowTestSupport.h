@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Application.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 
 #include <gtest/gtest.h>
@@ -72,8 +73,9 @@ protected:
     // Selects `folder` in the tree and lists it as a click in the tree would.
     void ListFolder(const std::string& folder);
 
-    std::string home_;
-    std::string desktop_;
+    test_files::TemporaryFolder homeFolder_;
+    const std::string home_ = homeFolder_.Path();
+    const std::string desktop_ = home_ + "/Desktop";
     std::unique_ptr<TForm1> form_;
 
 private:
