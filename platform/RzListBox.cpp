@@ -193,11 +193,15 @@ void TRzListBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TRzListBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->accept();
-        return;
-    }
-    QListWidget::mouseDoubleClickEvent(event);
+    // The second press of a double click is a press like any other: it selects or toggles, and
+    // its release reports the click. The view's own handling would skip the press on an entry
+    // it has just pressed, so the press path gets the event as a press.
+    QMouseEvent press(QEvent::MouseButtonPress, event->position(), event->scenePosition(),
+                      event->globalPosition(), event->button(), event->buttons(),
+                      event->modifiers(), event->pointingDevice());
+    press.setTimestamp(event->timestamp());
+    mousePressEvent(&press);
+    event->setAccepted(press.isAccepted());
 }
 
 void TRzListBox::keyPressEvent(QKeyEvent* event) {

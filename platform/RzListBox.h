@@ -42,7 +42,8 @@ public:
     void DeleteSelected();
 
     // Raised when the user changes the selection with the mouse or the keyboard: after a left click
-    // on an entry (plain, Ctrl or Shift, also when the selection stays the same) and after the
+    // on an entry (plain, Ctrl or Shift, also when the selection stays the same; both clicks of a
+    // double click count, and each selects or toggles like a single one) and after the
     // arrow, Page Up/Down, Home/End, Space and select-all keys when they moved the focus or changed
     // the selection. Never raised by the calls above, by a right click or by type-to-find.
     std::function<void()> OnClick;

@@ -94,6 +94,34 @@ TEST_F(RzListBoxTest, MouseSelectsExtendedAndReportsEveryLeftClickOnAnEntry) {
     EXPECT_EQ(clicks_, 4);
 }
 
+// The platform sends press, release, double click, release; the double click stands for the
+// second press.
+TEST_F(RzListBoxTest, SecondPressOfADoubleClickIsAClick) {
+    const auto doubleClick = [this](QPoint at, Qt::KeyboardModifiers modifiers = {},
+                                    Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(list_.viewport(), button, modifiers, at);
+        QTest::mouseDClick(list_.viewport(), button, modifiers, at);
+        QTest::mouseRelease(list_.viewport(), button, modifiers, at);
+    };
+    const auto centre = [this](int row) { return CentreOf(list_, list_.model()->index(row, 0)); };
+    Click(0);
+    doubleClick(centre(2), Qt::ControlModifier); // toggled on, then off again
+    EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+    EXPECT_EQ(list_.ItemIndex(), 2);
+    EXPECT_EQ(clicks_, 3);
+    Click(1);
+    doubleClick(centre(3), Qt::ShiftModifier);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(clicks_, 6);
+    doubleClick(centre(2));
+    EXPECT_EQ(SelectedRows(), std::vector<int>{2});
+    EXPECT_EQ(clicks_, 8);
+    doubleClick(centre(4), {}, Qt::RightButton);
+    doubleClick(QPoint(10, 290));
+    EXPECT_EQ(SelectedRows(), std::vector<int>{2});
+    EXPECT_EQ(clicks_, 8);
+}
+
 TEST_F(RzListBoxTest, RightClicksAndEmptySpaceLeaveTheSelection) {
     Click(1);
     Click(2, Qt::ShiftModifier);
