@@ -76,6 +76,8 @@ TRzListBox::TRzListBox(QWidget* parent) : QListWidget(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(false);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // An entry too wide for the list is read from its hint, not by scrolling sideways.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const auto touched = [this] { selectionTouched_ = true; };
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, touched);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, touched);

@@ -6,7 +6,8 @@
 // toggles one entry; the arrow, Page and Home/End keys move the focus and the selection. A right
 // click changes nothing in the list; the list's context menu policy is Qt::CustomContextMenu, so
 // the owner shows its pop-up menu from customContextMenuRequested (the position is in viewport()
-// coordinates). Typed letters move to a matching entry without raising OnClick.
+// coordinates). Typed letters move to a matching entry without raising OnClick. There is no
+// horizontal scroll bar: an entry wider than the list shows its whole text in a tool tip.
 #pragma once
 
 #include <QListWidget>

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -136,6 +137,12 @@ TEST_F(RzListBoxTest, RightClicksAndEmptySpaceLeaveTheSelection) {
     EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2}));
     EXPECT_EQ(menuRequests.count(), 1);
     EXPECT_EQ(clicks_, 0);
+}
+
+TEST_F(RzListBoxTest, LongEntriesShowNoHorizontalScrollBar) {
+    list_.ReplaceAll({"/p/" + std::string(200, 'x') + ".jpg"});
+    QApplication::processEvents();
+    EXPECT_FALSE(list_.horizontalScrollBar()->isVisible());
 }
 
 TEST_F(RzListBoxTest, NavigationKeysReportChangesButTypeToFindDoesNot) {
