@@ -263,7 +263,8 @@ private:
 
 // Shows its picture unscaled from its top-left corner. With AutoSize the view takes the
 // picture's size, keeping its top-left corner, whenever the picture changes (and is at least
-// 1 x 1). A picture that fails to produce its pixels is reported once and not drawn.
+// 1 x 1). A picture that fails to produce its pixels is not drawn; the failure goes to the
+// application's error report once, after the paint that met it has ended.
 class TImage : public QWidget {
 public:
     explicit TImage(QWidget* parent);
@@ -282,5 +283,4 @@ private:
 
     TPicture picture_;
     bool autoSize_ = false;
-    bool drawFailed_ = false;
 };

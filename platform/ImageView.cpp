@@ -55,7 +55,6 @@ void TImage::SetAutoSize(bool autoSize) {
 }
 
 void TImage::PictureChanged() {
-    drawFailed_ = false;
     AdjustSize();
     update();
 }
@@ -70,14 +69,14 @@ void TImage::AdjustSize() {
 
 void TImage::paintEvent(QPaintEvent* event) {
     TGraphic* graphic = picture_.Graphic();
-    if (!graphic || drawFailed_)
+    if (!graphic)
         return;
     const TBitmap* bitmap = nullptr;
     try {
         bitmap = &graphic->DrawingBitmap();
     } catch (...) {
-        // Reported once, and after this paint has ended: a modal box must not run inside it.
-        drawFailed_ = true;
+        // After this paint has ended: a modal box must not run inside it. Only the first request
+        // fails; later paints get the empty bitmap, so the failure is reported once.
         QMetaObject::invokeMethod(
             this,
             [failure = std::current_exception()] {

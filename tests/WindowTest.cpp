@@ -280,6 +280,7 @@ TEST_F(WithApplication, PictureThatCannotBeDrawnIsReportedOnce) {
     view.resize(40, 40);
     view.Picture().LoadFromFile(UndrawableJpeg(folder));
     view.grab();
+    EXPECT_TRUE(boxes_.empty()); // not inside the paint
     view.grab();
     QCoreApplication::processEvents();
     ASSERT_EQ(boxes_.size(), 1u);
@@ -288,6 +289,10 @@ TEST_F(WithApplication, PictureThatCannotBeDrawnIsReportedOnce) {
     view.grab();
     QCoreApplication::processEvents();
     EXPECT_EQ(boxes_.size(), 1u);
+    view.Picture().LoadFromFile(UndrawableJpeg(folder)); // a new picture fails anew
+    view.grab();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes_.size(), 2u);
 }
 
 TEST(WindowControls, IconComesInTwoSizesWithTransparency) {
