@@ -9,12 +9,12 @@
 
 namespace {
 
-// The part `area` of the bitmap as an image over the bitmap's own rows, without copying them.
+// The part `area` of the bitmap as an image over the bitmap's own rows, without copying them;
+// the rows lie RowBytes() apart in one block.
 QImage ImageOf(const TBitmap& bitmap, const QRect& area) {
     const int bytesPerPixel = TBitmap::BytesPerPixel(bitmap.PixelFormat());
     const uchar* first = bitmap.ScanLine(area.top()) + area.left() * bytesPerPixel;
-    const qsizetype stride =
-        bitmap.Height() > 1 ? bitmap.ScanLine(1) - bitmap.ScanLine(0) : bitmap.RowBytes();
+    const auto stride = static_cast<qsizetype>(bitmap.RowBytes());
     switch (bitmap.PixelFormat()) {
     case TPixelFormat::pfDevice: // B G R 255 in memory is 0xffRRGGBB
         return QImage(first, area.width(), area.height(), stride, QImage::Format_RGB32);
@@ -32,15 +32,6 @@ QImage ImageOf(const TBitmap& bitmap, const QRect& area) {
     }
     }
     return {};
-}
-
-// True when the rows follow one another at one distance, so one image can span several.
-bool RowsEvenlySpaced(const TBitmap& bitmap) {
-    if (bitmap.Height() < 3)
-        return true;
-    const auto stride = bitmap.ScanLine(1) - bitmap.ScanLine(0);
-    return bitmap.ScanLine(bitmap.Height() - 1) - bitmap.ScanLine(0) ==
-           stride * (bitmap.Height() - 1);
 }
 
 } // namespace
@@ -90,11 +81,5 @@ void TImage::paintEvent(QPaintEvent* event) {
     if (area.isEmpty())
         return;
     QPainter painter(this);
-    if (RowsEvenlySpaced(*bitmap)) {
-        painter.drawImage(area.topLeft(), ImageOf(*bitmap, area));
-        return;
-    }
-    for (int row = area.top(); row <= area.bottom(); ++row)
-        painter.drawImage(QPoint(area.left(), row),
-                          ImageOf(*bitmap, QRect(area.left(), row, area.width(), 1)));
+    painter.drawImage(area.topLeft(), ImageOf(*bitmap, area));
 }
