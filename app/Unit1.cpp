@@ -119,7 +119,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     PopupMenu1 = new TPopupMenu(this);
     N1 = PopupMenu1->addAction(QString::fromUtf8("删除文件"));
     N2 = PopupMenu1->addAction(QString::fromUtf8("选择生成缩略图"));
-    RzListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(RzListBox1, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { PopupMenu1->popup(RzListBox1->viewport()->mapToGlobal(at)); });
 
