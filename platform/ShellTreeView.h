@@ -20,10 +20,10 @@ public:
     // The selected folder's path as bytes, without a closing "/" except for "/" itself; "" when no
     // folder is selected.
     std::string Path() const;
-    // Selects the node of `path`, expanding its ancestors; for tests and start-up. The node is
-    // looked for below the top node, preferring the node whose path covers most of `path`. Returns
-    // false, and leaves the selection as it was, when no node has that path (a missing or hidden
-    // folder, or one created after its parent was read).
+    // Selects the node of `path`, expanding its ancestors; the tests reach a folder through it.
+    // Raises no OnClick. The node is looked for below the top node, preferring the node whose path
+    // covers most of `path`. Returns false, and leaves the selection as it was, when no node has
+    // that path (a missing or hidden folder, or one created after its parent was read).
     bool SelectPath(const std::string& path);
 
     // Raised by every left click inside the tree, after the click has been handled; never by a
