@@ -34,7 +34,17 @@ public:
     // The layout of `container`, made when it has none.
     static TAnchorLayout& Ensure(QWidget* container);
 
+    // Puts `control` (a child of the container) under this layout with `anchors` and `align`, or
+    // gives a control already placed here its new anchors and alignment, then sets its bounds as
+    // SetBounds does.
     void Place(QWidget* control, QRect bounds, TAnchors anchors, TAlign align);
+    // Sets the unscrolled bounds of a control placed here, as from outside the layout: anchors
+    // count from them and from the current reference size from now on. An anchored control is
+    // shown at once at `bounds` less the scroll origin (a negative width or height taken as 0). For
+    // an aligned control `bounds` gives its order among the controls of its side and its depth
+    // from that side (the height for top and bottom, the width for left and right; a client
+    // control fills what is left), and every aligned control is laid out again. Then runs
+    // OnBoundsChanged. Does nothing for a control not placed here.
     void SetBounds(QWidget* control, QRect bounds);
     // Null when `control` is not placed here.
     const Rule* RuleOf(const QWidget* control) const;

@@ -234,6 +234,8 @@ public:
 
     // A flat one-pixel border, or none.
     void SetBorder(bool border);
+    // Fills the area behind the children with `color` (the content's background); the border and
+    // the scroll bars keep theirs.
     void SetColor(const QColor& color);
 
     // (modifier keys, wheel delta: above 0 away from the user, pointer position on the screen,
