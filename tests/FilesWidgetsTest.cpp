@@ -1,5 +1,6 @@
 #include "RzListBox.h"
 #include "ShellTreeView.h"
+#include "TestFiles.h"
 #include "UserFolders.h"
 
 #include <QApplication>
@@ -166,38 +167,26 @@ TEST_F(RzListBoxTest, NavigationKeysReportChangesButTypeToFindDoesNot) {
 class ShellTreeViewTest : public testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "files_tree-XXXXXX").string();
-        home_ = mkdtemp(pattern.data());
-        desktop_ = home_ + "/Desktop";
         for (const char* name :
              {"Desktop/b", "Desktop/A/inner", "Desktop/.hidden", "Desktop/\xC5\xC4"})
             fs::create_directories(home_ + "/" + name);
         std::ofstream(desktop_ + "/file.txt") << "x";
-        if (const char* home = std::getenv("HOME"))
-            savedHome_ = home;
-        setenv("HOME", home_.c_str(), 1);
         tree_.emplace();
         tree_->resize(300, 400);
         tree_->OnClick = [this] { clickedPaths_.push_back(tree_->Path()); };
         tree_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&*tree_));
     }
-    void TearDown() override {
-        tree_.reset();
-        if (savedHome_)
-            setenv("HOME", savedHome_->c_str(), 1);
-        else
-            unsetenv("HOME");
-        fs::remove_all(home_);
-    }
+    void TearDown() override { tree_.reset(); }
     QTreeWidgetItem* Top() const { return tree_->topLevelItem(0); }
     QRect RectOf(QTreeWidgetItem* node) const { return tree_->visualItemRect(node); }
     void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(tree_->viewport(), button, {}, at);
     }
 
-    std::string home_, desktop_;
-    std::optional<std::string> savedHome_;
+    test_files::TemporaryHome homeFolder_;
+    const std::string home_ = homeFolder_.Path();
+    const std::string desktop_ = homeFolder_.Desktop();
     std::optional<TShellTreeView> tree_;
     std::vector<std::string> clickedPaths_;
 };

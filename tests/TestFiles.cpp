@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +56,20 @@ void TemporaryFolder::MakeFile(const std::string& name, mode_t mode) const {
 
 void TemporaryFolder::MakeFolder(const std::string& name) const {
     ASSERT_EQ(::mkdir(File(name).c_str(), 0755), 0) << name;
+}
+
+TemporaryHome::TemporaryHome() {
+    fs::create_directories(Desktop());
+    if (const char* home = std::getenv("HOME"))
+        savedHome_ = home;
+    ::setenv("HOME", Path().c_str(), 1);
+}
+
+TemporaryHome::~TemporaryHome() {
+    if (savedHome_)
+        ::setenv("HOME", savedHome_->c_str(), 1);
+    else
+        ::unsetenv("HOME");
 }
 
 } // namespace test_files

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -34,6 +35,23 @@ public:
 
 private:
     std::string path_;
+};
+
+// While it lives, HOME names a temporary folder of its own holding an empty Desktop folder, so
+// that the folder tree's desktop is Desktop(). The old HOME comes back at the end.
+class TemporaryHome {
+public:
+    TemporaryHome();
+    ~TemporaryHome();
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
+
+    const std::string& Path() const { return folder_.Path(); }
+    std::string Desktop() const { return folder_.File("Desktop"); }
+
+private:
+    TemporaryFolder folder_;
+    std::optional<std::string> savedHome_;
 };
 
 } // namespace test_files

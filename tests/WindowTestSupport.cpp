@@ -2,12 +2,7 @@
 
 #include <QTest>
 
-#include <cstdlib>
-#include <filesystem>
-
 namespace window_test {
-
-namespace fs = std::filesystem;
 
 void RecordingPresenter::ShowInformation(const std::string& caption, const std::string& text) {
     boxes_.push_back({false, caption, text});
@@ -42,10 +37,6 @@ std::vector<std::string> ApplicationTest::BoxTexts() const {
 }
 
 void WindowTest::SetUp() {
-    fs::create_directories(desktop_);
-    if (const char* home = std::getenv("HOME"))
-        savedHome_ = home;
-    setenv("HOME", home_.c_str(), 1);
     PrepareDesktop();
 
     form_ = std::make_unique<TForm1>();
@@ -55,10 +46,6 @@ void WindowTest::SetUp() {
 
 void WindowTest::TearDown() {
     form_.reset();
-    if (savedHome_)
-        setenv("HOME", savedHome_->c_str(), 1);
-    else
-        unsetenv("HOME");
 }
 
 std::vector<std::string> WindowTest::Entries() const {

@@ -11,7 +11,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,8 +58,7 @@ protected:
     std::function<void()> onBox_ = [] {}; // runs while each box would be open
 };
 
-// The main window shown offscreen, with HOME pointing at a folder of the test's own, so the tree's
-// desktop is <home>/Desktop.
+// The main window shown offscreen over a home folder of the test's own (see TemporaryHome).
 class WindowTest : public ApplicationTest {
 protected:
     void SetUp() override;
@@ -73,13 +71,10 @@ protected:
     // Selects `folder` in the tree and lists it as a click in the tree would.
     void ListFolder(const std::string& folder);
 
-    test_files::TemporaryFolder homeFolder_;
+    test_files::TemporaryHome homeFolder_;
     const std::string home_ = homeFolder_.Path();
-    const std::string desktop_ = home_ + "/Desktop";
+    const std::string desktop_ = homeFolder_.Desktop();
     std::unique_ptr<TForm1> form_;
-
-private:
-    std::optional<std::string> savedHome_;
 };
 
 } // namespace window_test
