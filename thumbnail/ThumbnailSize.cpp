@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <limits>
 
-// The height was always computed on the x87 unit: a 64-bit mantissa holds the product of a 32-bit
+// The height is computed on the x87 unit: a 64-bit mantissa holds the product of a 32-bit
 // integer and a single-precision number without rounding.
 static_assert(std::numeric_limits<long double>::digits == 64,
               "the thumbnail height needs the x87 extended format");
@@ -17,8 +17,8 @@ int ThumbnailWidth(const std::string& widthText) {
     return std::max(0, int{StrToInt(widthText)});
 }
 
-// The checks stand for the invalid-operation and division-by-zero exceptions that the original
-// floating-point control word unmasked; the hardware's own traps stay masked here.
+// The checks stand for the invalid-operation and division-by-zero exceptions that the height's
+// arithmetic has always raised; explicit tests do it, so the hardware's traps stay masked.
 float AspectRatio(int height, int width) {
     if (width == 0 && height == 0)
         throw EInvalidOp();
