@@ -1,14 +1,11 @@
 #include "FillFileList.h"
 
+#include "FileNames.h"
 #include "FileSystem.h"
 
 void FillFileList(std::vector<std::string>& list, const std::string& mask) {
-    // A plain byte scan finds the real last separator: "/" is never the trail byte of a multi-byte
-    // character in UTF-8 or in GBK, so it cannot sit inside a folder's name.
-    const std::size_t lastSeparator = mask.rfind('/');
-    const std::string folder =
-        lastSeparator == std::string::npos ? std::string() : mask.substr(0, lastSeparator + 1);
-    const std::string pattern = mask.substr(folder.size());
+    const std::string folder = ExtractFilePath(mask);
+    const std::string pattern = ExtractFileName(mask);
 
     if (!IsDirectory(folder)) {
         list.clear();

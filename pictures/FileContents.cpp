@@ -1,6 +1,7 @@
 #include "FileContents.h"
 
 #include "Exceptions.h"
+#include "FileNames.h"
 
 #include <cerrno>
 #include <climits>
@@ -61,15 +62,6 @@ private:
     bool renamed_ = false;
 };
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 // The file that a save changes: the target of a symbolic link, else the path itself.
 std::string ResolvedDestination(const std::string& path) {
     struct stat link;
@@ -84,10 +76,11 @@ std::string ResolvedDestination(const std::string& path) {
 }
 
 TemporaryFile CreateTemporaryBeside(const std::string& destination, const std::string& shownPath) {
-    const std::string folder = FolderOf(destination);
+    // The folder part keeps its closing "/"; a bare name gives "", the working directory.
+    const std::string folder = ExtractFilePath(destination);
     std::random_device entropy;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = folder + "/.corvantis-" + std::to_string(entropy()) + ".tmp";
+        const std::string candidate = folder + ".corvantis-" + std::to_string(entropy()) + ".tmp";
         // 0666 lets the umask (and a folder's default ACL) decide, as for any new file.
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0)

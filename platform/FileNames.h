@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+// The text up to and including the last "/" (the folder part), or "" when there is none.
+std::string ExtractFilePath(const std::string& path);
+
 // The text after the last "/", or the whole path when there is none.
 std::string ExtractFileName(const std::string& path);
 
