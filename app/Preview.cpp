@@ -1,8 +1,8 @@
 // The preview of the selected file and the full-size view's wheel handler.
-#include "Unit1.h"
+#include "app/Unit1.h"
 
-#include "Application.h"
-#include "Exceptions.h"
+#include "platform/Exceptions.h"
+#include "widgets/Application.h"
 
 #include <algorithm>
 #include <string>

@@ -1,8 +1,8 @@
 // The program's entry: the application object, the main window and the message loop, which ends
 // when the window is closed.
-#include "Application.h"
-#include "Resources.h"
-#include "Unit1.h"
+#include "app/Unit1.h"
+#include "resources/Resources.h"
+#include "widgets/Application.h"
 
 #include <QApplication>
 

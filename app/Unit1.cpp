@@ -1,9 +1,9 @@
-#include "Unit1.h"
+#include "app/Unit1.h"
 
-#include "Application.h"
-#include "Exceptions.h"
-#include "JPEGImage.h"
-#include "Resources.h"
+#include "pictures/JPEGImage.h"
+#include "platform/Exceptions.h"
+#include "resources/Resources.h"
+#include "widgets/Application.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -2,7 +2,7 @@
 // handler is defined in the folder of its subsystem (thumbnail/, files/, app/).
 #pragma once
 
-#include "Controls.h"
+#include "widgets/Controls.h"
 
 #include <QPoint>
 #include <QWidget>

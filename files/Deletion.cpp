@@ -1,7 +1,7 @@
 // Deleting the selected files from the disk and their entries from the list.
-#include "Unit1.h"
+#include "app/Unit1.h"
 
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
-#include "FillFileList.h"
+#include "files/FillFileList.h"
 
-#include "FileNames.h"
-#include "FileSystem.h"
+#include "platform/FileNames.h"
+#include "platform/FileSystem.h"
 
 void FillFileList(std::vector<std::string>& list, const std::string& mask) {
     const std::string folder = ExtractFilePath(mask);

@@ -1,7 +1,7 @@
 // Listing the JPEG files of the folder selected in the folder tree.
-#include "Unit1.h"
+#include "app/Unit1.h"
 
-#include "FillFileList.h"
+#include "files/FillFileList.h"
 
 #include <string>
 #include <vector>

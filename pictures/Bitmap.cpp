@@ -1,10 +1,10 @@
-#include "Bitmap.h"
+#include "pictures/Bitmap.h"
 
-#include "BmpCodec.h"
-#include "Exceptions.h"
-#include "FileContents.h"
-#include "Format.h"
-#include "JPEGImage.h"
+#include "pictures/BmpCodec.h"
+#include "pictures/FileContents.h"
+#include "pictures/JPEGImage.h"
+#include "platform/Exceptions.h"
+#include "platform/Format.h"
 
 #include <algorithm>
 #include <limits>

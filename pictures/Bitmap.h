@@ -2,7 +2,7 @@
 // blue, green, red (and a fourth byte of 255 in the device format), as a Windows DIB keeps them.
 #pragma once
 
-#include "Graphic.h"
+#include "pictures/Graphic.h"
 
 #include <array>
 #include <cstdint>

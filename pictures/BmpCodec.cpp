@@ -1,6 +1,6 @@
-#include "BmpCodec.h"
+#include "pictures/BmpCodec.h"
 
-#include "Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Uncompressed Windows bitmap files (BI_RGB, 8, 24 or 32 bits per pixel).
 #pragma once
 
-#include "Bitmap.h"
+#include "pictures/Bitmap.h"
 
 #include <cstdint>
 #include <vector>

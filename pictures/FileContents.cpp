@@ -1,7 +1,7 @@
-#include "FileContents.h"
+#include "pictures/FileContents.h"
 
-#include "Exceptions.h"
-#include "FileNames.h"
+#include "platform/Exceptions.h"
+#include "platform/FileNames.h"
 
 #include <cerrno>
 #include <climits>

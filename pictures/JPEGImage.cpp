@@ -1,9 +1,9 @@
-#include "JPEGImage.h"
+#include "pictures/JPEGImage.h"
 
-#include "Exceptions.h"
-#include "FileContents.h"
-#include "Format.h"
-#include "JpegCodec.h"
+#include "pictures/FileContents.h"
+#include "pictures/JpegCodec.h"
+#include "platform/Exceptions.h"
+#include "platform/Format.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // decide how it decodes and encodes.
 #pragma once
 
-#include "Bitmap.h"
+#include "pictures/Bitmap.h"
 
 #include <cstdint>
 #include <memory>

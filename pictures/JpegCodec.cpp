@@ -1,7 +1,7 @@
-#include "JpegCodec.h"
+#include "pictures/JpegCodec.h"
 
-#include "Exceptions.h"
-#include "Format.h"
+#include "platform/Exceptions.h"
+#include "platform/Format.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // libjpeg's error handling: its fatal errors leave here as exceptions, its warnings are ignored.
 #pragma once
 
-#include "Bitmap.h"
+#include "pictures/Bitmap.h"
 
 #include <cstdint>
 #include <span>

@@ -1,9 +1,9 @@
-#include "Picture.h"
+#include "pictures/Picture.h"
 
-#include "Bitmap.h"
-#include "Exceptions.h"
-#include "FileNames.h"
-#include "JPEGImage.h"
+#include "pictures/Bitmap.h"
+#include "pictures/JPEGImage.h"
+#include "platform/Exceptions.h"
+#include "platform/FileNames.h"
 
 #include <array>
 #include <string_view>

@@ -1,7 +1,7 @@
 // The content of one image view: at most one graphic, chosen by file extension when loading.
 #pragma once
 
-#include "Graphic.h"
+#include "pictures/Graphic.h"
 
 #include <functional>
 #include <memory>

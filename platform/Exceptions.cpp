@@ -1,6 +1,6 @@
-#include "Exceptions.h"
+#include "platform/Exceptions.h"
 
-#include "Format.h"
+#include "platform/Format.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "FileNames.h"
+#include "platform/FileNames.h"
 
 #include <algorithm>
 

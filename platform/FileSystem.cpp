@@ -1,6 +1,6 @@
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
-#include "FileNames.h"
+#include "platform/FileNames.h"
 
 #include <algorithm>
 #include <dirent.h>

@@ -1,6 +1,6 @@
-#include "StrToInt.h"
+#include "platform/StrToInt.h"
 
-#include "Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <cctype>
 

@@ -1,6 +1,6 @@
-#include "UserFolders.h"
+#include "platform/UserFolders.h"
 
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,9 +1,9 @@
 // Prints how long the command that writes every listed file's thumbnail takes on the main window
 // (offscreen), for a folder of camera-sized JPEG files: the whole road of each file from its
 // preview to the saved thumbnail, repaints included.
-#include "Application.h"
-#include "JPEGImage.h"
-#include "Unit1.h"
+#include "app/Unit1.h"
+#include "pictures/JPEGImage.h"
+#include "widgets/Application.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 // The preview, the wheel, the batch commands and the deletion, driven on the main window.
-#include "Exceptions.h"
-#include "JPEGImage.h"
-#include "PicturesTestSupport.h"
-#include "WindowTestSupport.h"
+#include "pictures/JPEGImage.h"
+#include "platform/Exceptions.h"
+#include "tests/PicturesTestSupport.h"
+#include "tests/WindowTestSupport.h"
 
 #include <QApplication>
 #include <QTest>

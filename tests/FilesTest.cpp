@@ -1,6 +1,6 @@
-#include "FillFileList.h"
-#include "TestFiles.h"
-#include "UserFolders.h"
+#include "files/FillFileList.h"
+#include "platform/UserFolders.h"
+#include "tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "RzListBox.h"
-#include "ShellTreeView.h"
-#include "TestFiles.h"
-#include "UserFolders.h"
+#include "platform/UserFolders.h"
+#include "tests/TestFiles.h"
+#include "widgets/RzListBox.h"
+#include "widgets/ShellTreeView.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,6 +1,6 @@
-#include "Application.h"
-#include "Unit1.h"
-#include "WindowTestSupport.h"
+#include "app/Unit1.h"
+#include "tests/WindowTestSupport.h"
+#include "widgets/Application.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,7 +1,7 @@
 // Prints how long the JPEG coding takes for a camera-sized picture: loading and decoding a
 // 4000 x 3000 file, and encoding a thumbnail-sized and a full-sized bitmap.
-#include "JPEGImage.h"
-#include "Picture.h"
+#include "pictures/JPEGImage.h"
+#include "pictures/Picture.h"
 
 #include <chrono>
 #include <cstdio>

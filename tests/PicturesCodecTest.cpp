@@ -1,7 +1,7 @@
 // The JPEG coding against the reference codec's own tools, and its refusals of hostile files.
-#include "Exceptions.h"
-#include "JPEGImage.h"
-#include "PicturesTestSupport.h"
+#include "pictures/JPEGImage.h"
+#include "platform/Exceptions.h"
+#include "tests/PicturesTestSupport.h"
 
 #include <gtest/gtest.h>
 

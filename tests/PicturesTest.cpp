@@ -1,8 +1,8 @@
 // Bitmaps, JPEG pictures and pictures: their state, assignment, loading and saving.
-#include "Exceptions.h"
-#include "JPEGImage.h"
-#include "Picture.h"
-#include "PicturesTestSupport.h"
+#include "pictures/JPEGImage.h"
+#include "pictures/Picture.h"
+#include "platform/Exceptions.h"
+#include "tests/PicturesTestSupport.h"
 
 #include <gtest/gtest.h>
 

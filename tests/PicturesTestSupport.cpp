@@ -1,4 +1,4 @@
-#include "PicturesTestSupport.h"
+#include "tests/PicturesTestSupport.h"
 
 #include <algorithm>
 #include <cstdlib>

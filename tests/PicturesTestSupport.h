@@ -2,8 +2,8 @@
 // and a walk over the markers of a JPEG stream.
 #pragma once
 
-#include "Bitmap.h"
-#include "TestFiles.h"
+#include "pictures/Bitmap.h"
+#include "tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Exceptions.h"
-#include "StrToInt.h"
+#include "platform/Exceptions.h"
+#include "platform/StrToInt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Times StretchBitmap on photo-sized sources, and a whole rendering of a 24-megapixel JPEG, and
 // prints the figures. Not a test: run it by hand, e.g. build/stretch_benchmark.
-#include "Bitmap.h"
-#include "JPEGImage.h"
-#include "Picture.h"
-#include "Rendering.h"
-#include "StretchBitmap.h"
+#include "pictures/Bitmap.h"
+#include "pictures/JPEGImage.h"
+#include "pictures/Picture.h"
+#include "thumbnail/Rendering.h"
+#include "thumbnail/StretchBitmap.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "TestFiles.h"
+#include "tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ThumbnailFileName.h"
+#include "thumbnail/ThumbnailFileName.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The rendering of a thumbnail from the full-size view's picture into the thumbnail view's graphic.
 // Fixture JPEGs are encoded at test time by the codec's own cjpeg.
-#include "Bitmap.h"
-#include "Exceptions.h"
-#include "JPEGImage.h"
-#include "Picture.h"
-#include "Rendering.h"
+#include "pictures/Bitmap.h"
+#include "pictures/JPEGImage.h"
+#include "pictures/Picture.h"
+#include "platform/Exceptions.h"
+#include "thumbnail/Rendering.h"
 
-#include "TestFiles.h"
+#include "tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The thumbnail's size arithmetic and the halftone stretch.
-#include "Bitmap.h"
-#include "Exceptions.h"
-#include "StretchBitmap.h"
-#include "ThumbnailSize.h"
+#include "pictures/Bitmap.h"
+#include "platform/Exceptions.h"
+#include "thumbnail/StretchBitmap.h"
+#include "thumbnail/ThumbnailSize.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,9 @@
 // The rendering handler on the main window: which views and which field it works with.
-#include "Application.h"
-#include "Exceptions.h"
-#include "JPEGImage.h"
-#include "Unit1.h"
-#include "WindowTestSupport.h"
-
+#include "app/Unit1.h"
+#include "pictures/JPEGImage.h"
+#include "platform/Exceptions.h"
+#include "tests/WindowTestSupport.h"
+#include "widgets/Application.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "Application.h"
-#include "Exceptions.h"
-#include "JPEGImage.h"
-#include "Resources.h"
-#include "Unit1.h"
-#include "WindowTestSupport.h"
+#include "app/Unit1.h"
+#include "pictures/JPEGImage.h"
+#include "platform/Exceptions.h"
+#include "resources/Resources.h"
+#include "tests/WindowTestSupport.h"
+#include "widgets/Application.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "WindowTestSupport.h"
+#include "tests/WindowTestSupport.h"
 
 #include <QTest>
 

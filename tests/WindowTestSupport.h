@@ -2,9 +2,9 @@
 // answers the folder dialog, and a window over a desktop folder of the test's own.
 #pragma once
 
-#include "Application.h"
-#include "TestFiles.h"
-#include "Unit1.h"
+#include "app/Unit1.h"
+#include "tests/TestFiles.h"
+#include "widgets/Application.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The batch commands: thumbnails of every listed file, or of the selected ones.
-#include "Unit1.h"
+#include "app/Unit1.h"
 
-#include "Application.h"
-#include "Exceptions.h"
-#include "InputBlock.h"
-#include "ThumbnailFileName.h"
+#include "platform/Exceptions.h"
+#include "thumbnail/ThumbnailFileName.h"
+#include "widgets/Application.h"
+#include "widgets/InputBlock.h"
 
 #include <functional>
 #include <string>

@@ -1,8 +1,8 @@
 // The rendering handler of the main window: the hidden button's click, run by the preview and the
 // batch commands.
-#include "Exceptions.h"
-#include "Rendering.h"
-#include "Unit1.h"
+#include "app/Unit1.h"
+#include "platform/Exceptions.h"
+#include "thumbnail/Rendering.h"
 
 void TForm1::Button1Click(QObject*) {
     TGraphic* thumbnail = Image2->Picture().Graphic();

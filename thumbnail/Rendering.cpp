@@ -1,9 +1,9 @@
-#include "Rendering.h"
+#include "thumbnail/Rendering.h"
 
-#include "Bitmap.h"
-#include "JPEGImage.h"
-#include "StretchBitmap.h"
-#include "ThumbnailSize.h"
+#include "pictures/Bitmap.h"
+#include "pictures/JPEGImage.h"
+#include "thumbnail/StretchBitmap.h"
+#include "thumbnail/ThumbnailSize.h"
 
 void RenderThumbnail(const TPicture& fullSizeView, TGraphic& thumbnailGraphic,
                      const std::string& widthText) {

@@ -1,8 +1,8 @@
 // The rendering of a thumbnail, apart from the window that holds the two views.
 #pragma once
 
-#include "Graphic.h"
-#include "Picture.h"
+#include "pictures/Graphic.h"
+#include "pictures/Picture.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // The folder dialog of the chosen-folder command.
-#include "Unit1.h"
+#include "app/Unit1.h"
 
-#include "Application.h"
+#include "widgets/Application.h"
 
 std::string TForm1::SelectFolder() {
     return Application->CurrentPresenter().ChooseFolder(this, "请选择相应文件夹");

@@ -1,6 +1,6 @@
-#include "StretchBitmap.h"
+#include "thumbnail/StretchBitmap.h"
 
-#include "Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <cstddef>

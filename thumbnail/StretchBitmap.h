@@ -1,7 +1,7 @@
 // Halftone stretching: how a picture is scaled into its thumbnail.
 #pragma once
 
-#include "Bitmap.h"
+#include "pictures/Bitmap.h"
 
 // Draws the whole of `source` onto the whole of `target`, scaled to the target's size, which the
 // caller sets beforehand; the target's size never changes.

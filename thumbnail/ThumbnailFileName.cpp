@@ -1,6 +1,6 @@
-#include "ThumbnailFileName.h"
+#include "thumbnail/ThumbnailFileName.h"
 
-#include "FileNames.h"
+#include "platform/FileNames.h"
 
 std::string ThumbnailFileName(const std::string& sourcePath) {
     const std::string extension = ExtractFileExt(sourcePath);

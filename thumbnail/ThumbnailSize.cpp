@@ -1,7 +1,7 @@
-#include "ThumbnailSize.h"
+#include "thumbnail/ThumbnailSize.h"
 
-#include "Exceptions.h"
-#include "StrToInt.h"
+#include "platform/Exceptions.h"
+#include "platform/StrToInt.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 // Draws the placeholder picture that both image views show at start and writes it as a baseline
 // JPEG through the program's own encoder: make_placeholder resources/placeholder.jpg
-#include "Bitmap.h"
-#include "Exceptions.h"
-#include "JPEGImage.h"
+#include "pictures/Bitmap.h"
+#include "pictures/JPEGImage.h"
+#include "platform/Exceptions.h"
 
 #include <QFont>
 #include <QGuiApplication>

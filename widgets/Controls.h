@@ -2,9 +2,9 @@
 // the placement rules (Align, Anchors) that keep them where the layout puts them.
 #pragma once
 
-#include "Picture.h"
-#include "RzListBox.h"
-#include "ShellTreeView.h"
+#include "pictures/Picture.h"
+#include "widgets/RzListBox.h"
+#include "widgets/ShellTreeView.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>

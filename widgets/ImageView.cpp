@@ -1,6 +1,6 @@
-#include "Application.h"
-#include "Bitmap.h"
-#include "Controls.h"
+#include "pictures/Bitmap.h"
+#include "widgets/Application.h"
+#include "widgets/Controls.h"
 
 #include <QImage>
 #include <QMetaObject>

@@ -3,7 +3,7 @@
 // that holds placed controls has one, made on first use by PlaceControl.
 #pragma once
 
-#include "Controls.h"
+#include "widgets/Controls.h"
 
 #include <QMargins>
 #include <QObject>

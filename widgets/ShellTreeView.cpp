@@ -1,8 +1,8 @@
-#include "ShellTreeView.h"
+#include "widgets/ShellTreeView.h"
 
-#include "BusyCursor.h"
-#include "FileSystem.h"
-#include "UserFolders.h"
+#include "platform/FileSystem.h"
+#include "platform/UserFolders.h"
+#include "widgets/BusyCursor.h"
 
 #include <QFile>
 #include <QHeaderView>

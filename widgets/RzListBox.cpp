@@ -1,6 +1,6 @@
-#include "RzListBox.h"
+#include "widgets/RzListBox.h"
 
-#include "BusyCursor.h"
+#include "widgets/BusyCursor.h"
 
 #include <QFile>
 #include <QHelpEvent>

@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "widgets/Controls.h"
 
 #include <QApplication>
 #include <QFile>

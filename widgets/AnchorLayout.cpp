@@ -1,4 +1,4 @@
-#include "AnchorLayout.h"
+#include "widgets/AnchorLayout.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -130,7 +130,10 @@ void TAnchorLayout::AlignControls(QSize size) {
         {TAlign::alRight, [](const QRect& r) { return -(r.left() + r.width()); }},
         {TAlign::alClient, [](const QRect&) { return 0; }},
     };
-    for (const auto& [side, order] : sides) {
+    for (const auto& sideAndOrder : sides) {
+        // Named copies, not a structured binding: clang 14 cannot capture a binding in a lambda.
+        const TAlign side = sideAndOrder.first;
+        const auto& order = sideAndOrder.second;
         std::vector<const Rule*> aligned;
         for (const Rule& rule : rules_)
             if (rule.control && rule.align == side && !rule.control->isHidden())

@@ -1,5 +1,5 @@
-#include "AnchorLayout.h"
-#include "Controls.h"
+#include "widgets/AnchorLayout.h"
+#include "widgets/Controls.h"
 
 #include <QScrollBar>
 #include <QStyle>

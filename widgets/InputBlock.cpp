@@ -1,4 +1,4 @@
-#include "InputBlock.h"
+#include "widgets/InputBlock.h"
 
 #include <QCoreApplication>
 #include <QEvent>

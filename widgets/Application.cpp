@@ -1,6 +1,6 @@
-#include "Application.h"
+#include "widgets/Application.h"
 
-#include "Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <QCoreApplication>
 #include <QFile>
