@@ -2,13 +2,14 @@
 #include "app/Unit1.h"
 
 #include "files/FillFileList.h"
+#include "platform/FileNames.h"
 
 #include <string>
 #include <vector>
 
 void TForm1::ShellTreeView1Click(QObject*) {
     RzListBox1->Clear();
-    const std::string mask = ShellTreeView1->Path() + "/*.jpg";
+    const std::string mask = JoinPath(ShellTreeView1->Path(), "*.jpg");
     std::vector<std::string> entries;
     FillFileList(entries, mask);
     RzListBox1->ReplaceAll(entries);

@@ -12,6 +12,14 @@ std::string ExtractFileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return folder + "/" + name;
+}
+
+std::string ChildPath(const std::string& folder, const std::string& name) {
+    return folder == "/" ? folder + name : JoinPath(folder, name);
+}
+
 std::string ExtractFileExt(const std::string& path) {
     const std::size_t at = path.find_last_of("./");
     return (at != std::string::npos && path[at] == '.') ? path.substr(at) : std::string();

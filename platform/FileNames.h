@@ -12,6 +12,17 @@ std::string ExtractFilePath(const std::string& path);
 // The text after the last "/", or the whole path when there is none.
 std::string ExtractFileName(const std::string& path);
 
+// Joining a folder and a name. The root "/" is the one folder whose path ends in "/", and the two
+// joins differ only there:
+// - JoinPath keeps the folder as it stands, so the root gives "//name". The program's own paths are
+//   made this way (the file list's entries, the mask of the listing, a thumbnail's destination);
+//   the doubled "/" stays visible in them, and every file operation reads it as one "/", so the
+//   path still names the file in the root folder.
+// - ChildPath gives the path in normal form, "/name" for the root, for the folder tree, whose paths
+//   have no doubled "/" and no closing "/" except "/" itself.
+std::string JoinPath(const std::string& folder, const std::string& name);
+std::string ChildPath(const std::string& folder, const std::string& name);
+
 // The file name's extension from its last "." to the end, the dot included; "" when the file name
 // holds no ".". Letters keep their case.
 std::string ExtractFileExt(const std::string& path);

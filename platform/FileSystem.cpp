@@ -10,10 +10,6 @@
 
 namespace {
 
-char AsciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool MatchesPattern(const char* name, const char* pattern) {
     // Iterative wildcard match with one backtracking point: linear for the "*.jpg" masks used here.
     const char* starPattern = nullptr;
@@ -72,7 +68,7 @@ std::vector<FoundEntry> FindEntries(const std::string& folder, const std::string
         const std::string name = entry->d_name;
         if (name == "." || name == ".." || !MatchesPattern(name.c_str(), pattern.c_str()))
             continue;
-        entries.push_back({name, IsDirectory(folder + "/" + name)});
+        entries.push_back({name, IsDirectory(JoinPath(folder, name))});
     }
     std::sort(entries.begin(), entries.end(), NtfsOrder);
     return entries;

@@ -1,5 +1,5 @@
 // The file-system queries the program needs, over POSIX. Paths are byte strings and are passed to
-// the system unchanged: a doubled "/" (as in "//x.jpg" for a file in the root folder) reads as one.
+// the system unchanged, so a doubled "/" reads as one (see JoinPath).
 #pragma once
 
 #include <string>

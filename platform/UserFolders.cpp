@@ -1,5 +1,6 @@
 #include "platform/UserFolders.h"
 
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 
 #include <cstdlib>
@@ -90,7 +91,7 @@ std::string DesktopFolder() {
     if (const std::optional<std::string> configured = ConfiguredDesktop(base);
         configured && IsDirectory(*configured))
         return WithoutClosingSeparators(*configured);
-    if (IsDirectory(base + "/Desktop"))
-        return base + "/Desktop";
+    if (const std::string desktop = ChildPath(home, "Desktop"); IsDirectory(desktop))
+        return desktop;
     return home;
 }

@@ -11,5 +11,5 @@ std::string ThumbnailFileName(const std::string& sourcePath) {
 }
 
 std::string ThumbnailDestination(const std::string& folder, const std::string& fileName) {
-    return folder + "/" + fileName;
+    return JoinPath(folder, fileName);
 }

@@ -9,6 +9,5 @@
 // looked for, so a thumbnail's own name gains it again.
 std::string ThumbnailFileName(const std::string& sourcePath);
 
-// The path a thumbnail is saved under: folder, "/", name, joined as they are. A folder that already
-// ends in "/" (the root) gives "//", which every file operation reads as one "/".
+// The path a thumbnail is saved under: JoinPath(folder, fileName), so the root gives "//name".
 std::string ThumbnailDestination(const std::string& folder, const std::string& fileName);

@@ -1,5 +1,6 @@
 #include "widgets/ShellTreeView.h"
 
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 #include "platform/UserFolders.h"
 #include "widgets/BusyCursor.h"
@@ -40,10 +41,6 @@ QIcon FolderIcon(const QStyle* style) {
     return icon.isNull() ? style->standardIcon(QStyle::SP_DirIcon) : icon;
 }
 
-std::string ChildPath(const std::string& folder, const std::string& name) {
-    return (folder == "/" ? folder : folder + "/") + name;
-}
-
 // `path` with runs of "/" made one and without a closing "/", except for "/" itself.
 std::string Normalised(const std::string& path) {
     std::string result;
@@ -60,7 +57,7 @@ std::string Normalised(const std::string& path) {
 bool Covers(const std::string& folder, const std::string& path) {
     if (folder == path)
         return true;
-    const std::string prefix = folder == "/" ? folder : folder + "/";
+    const std::string prefix = ChildPath(folder, ""); // the folder with its closing "/"
     return path.compare(0, prefix.size(), prefix) == 0;
 }
 
