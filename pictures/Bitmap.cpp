@@ -67,24 +67,23 @@ std::uint8_t NearestEntry(const std::vector<TPaletteEntry>& palette, std::uint8_
     return static_cast<std::uint8_t>(best);
 }
 
-// Rewrites the pixels of one raster in another format. Palette indices without an entry read
-// as black.
+// Rewrites the pixels of one raster in another format; 8-bit pixels read their colours from
+// `colours`, and new 8-bit pixels take the nearest entry of `palette`.
 void Convert(const std::vector<std::uint8_t>& from, TPixelFormat fromFormat,
              std::vector<std::uint8_t>& to, TPixelFormat toFormat,
+             const std::array<TPaletteEntry, 256>& colours,
              const std::vector<TPaletteEntry>& palette, std::size_t pixelCount) {
     const int fromStride = TBitmap::BytesPerPixel(fromFormat);
     const int toStride = TBitmap::BytesPerPixel(toFormat);
     for (std::size_t pixel = 0; pixel < pixelCount; ++pixel) {
         const std::uint8_t* source = &from[pixel * fromStride];
         std::uint8_t* target = &to[pixel * toStride];
-        std::uint8_t bgr[3] = {0, 0, 0};
+        std::uint8_t bgr[3];
         if (fromFormat == TPixelFormat::pf8bit) {
-            if (source[0] < palette.size()) {
-                const TPaletteEntry& entry = palette[source[0]];
-                bgr[0] = entry[2];
-                bgr[1] = entry[1];
-                bgr[2] = entry[0];
-            }
+            const TPaletteEntry& entry = colours[source[0]];
+            bgr[0] = entry[2];
+            bgr[1] = entry[1];
+            bgr[2] = entry[0];
         } else {
             std::copy_n(source, 3, bgr);
         }
@@ -145,8 +144,8 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
     if (format == TPixelFormat::pf8bit && converted->palette.empty())
         converted->palette = GreyRamp();
     converted->pixels = BlackPixels(raster_->width, raster_->height, format);
-    Convert(raster_->pixels, raster_->format, converted->pixels, format, converted->palette,
-            std::size_t(raster_->width) * std::size_t(raster_->height));
+    Convert(raster_->pixels, raster_->format, converted->pixels, format, ColourTable(),
+            converted->palette, std::size_t(raster_->width) * std::size_t(raster_->height));
     raster_ = std::move(converted);
 }
 
@@ -201,6 +200,13 @@ void TBitmap::SetPalette(std::vector<TPaletteEntry> palette) {
     else
         changed->pixels = raster_->pixels;
     raster_ = std::move(changed);
+}
+
+std::array<TPaletteEntry, 256> TBitmap::ColourTable() const {
+    std::array<TPaletteEntry, 256> colours{};
+    const std::vector<TPaletteEntry>& palette = raster_->palette;
+    std::copy_n(palette.begin(), std::min(palette.size(), colours.size()), colours.begin());
+    return colours;
 }
 
 void TBitmap::Assign(const TGraphic* source) {

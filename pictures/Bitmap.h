@@ -55,6 +55,9 @@ public:
 
     const std::vector<TPaletteEntry>& Palette() const;
     void SetPalette(std::vector<TPaletteEntry> palette);
+    // The colour of every index an 8-bit pixel can hold: the palette's entries, then black for the
+    // indices past its end, so that no pixel reads outside the table.
+    std::array<TPaletteEntry, 256> ColourTable() const;
 
     // Copies size, format, palette and pixels; copies share pixel storage until one changes.
     // A JPEG picture source hands over its decoded bitmap, decoding first when it has none (and

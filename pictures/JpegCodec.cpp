@@ -293,9 +293,7 @@ std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, const JpegEncodeOpti
                            : format == TPixelFormat::pf24bit ? JCS_EXT_BGR
                                                              : JCS_RGB;
 
-    std::array<std::uint8_t, 256 * 3> colours{};
-    for (std::size_t index = 0; index < bitmap.Palette().size() && index < 256; ++index)
-        std::copy_n(bitmap.Palette()[index].data(), 3, &colours[index * 3]);
+    const std::array<TPaletteEntry, 256> colours = bitmap.ColourTable();
     std::vector<std::uint8_t> rgbRow(format == TPixelFormat::pf8bit ? bitmap.RowBytes() * 3 : 0);
     const std::uint8_t* const firstRow = bitmap.ScanLine(0);
     const std::size_t rowBytes = bitmap.RowBytes();
@@ -313,7 +311,7 @@ std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, const JpegEncodeOpti
             const std::uint8_t* row = firstRow + rowBytes * info->next_scanline;
             if (format == TPixelFormat::pf8bit) {
                 for (std::size_t pixel = 0; pixel < rowBytes; ++pixel)
-                    std::copy_n(&colours[row[pixel] * 3], 3, &rgbRow[pixel * 3]);
+                    std::copy_n(colours[row[pixel]].data(), 3, &rgbRow[pixel * 3]);
                 row = rgbRow.data();
             }
             // libjpeg only reads the rows it is given.

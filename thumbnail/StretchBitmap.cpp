@@ -116,12 +116,12 @@ private:
 
 template <> class SourceRows<0> {
 public:
-    explicit SourceRows(const TBitmap& source) : source_(source), colours_(256 * 3, 0) {
-        const auto& palette = source.Palette();
-        for (std::size_t index = 0; index < palette.size() && index < 256; ++index) {
-            colours_[index * 3 + 0] = palette[index][2];
-            colours_[index * 3 + 1] = palette[index][1];
-            colours_[index * 3 + 2] = palette[index][0];
+    explicit SourceRows(const TBitmap& source) : source_(source), colours_(256 * 3) {
+        const std::array<TPaletteEntry, 256> table = source.ColourTable();
+        for (std::size_t index = 0; index < table.size(); ++index) {
+            colours_[index * 3 + 0] = table[index][2];
+            colours_[index * 3 + 1] = table[index][1];
+            colours_[index * 3 + 2] = table[index][0];
         }
     }
     const std::uint8_t* Pixels(int row, int from, int to) {

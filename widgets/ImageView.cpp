@@ -22,11 +22,9 @@ QImage ImageOf(const TBitmap& bitmap, const QRect& area) {
         return QImage(first, area.width(), area.height(), stride, QImage::Format_BGR888);
     case TPixelFormat::pf8bit: {
         QImage image(first, area.width(), area.height(), stride, QImage::Format_Indexed8);
-        // Indices past the palette show black rather than reading past the table.
-        QList<QRgb> table(256, qRgb(0, 0, 0));
-        const auto& palette = bitmap.Palette();
-        for (std::size_t i = 0; i < palette.size() && i < 256; ++i)
-            table[static_cast<qsizetype>(i)] = qRgb(palette[i][0], palette[i][1], palette[i][2]);
+        QList<QRgb> table;
+        for (const TPaletteEntry& colour : bitmap.ColourTable())
+            table.push_back(qRgb(colour[0], colour[1], colour[2]));
         image.setColorTable(table);
         return image;
     }
