@@ -11,22 +11,28 @@
 
 namespace {
 
-// Walks every entry of the list: moves the focus to it, previews it, renders it again and saves
-// the thumbnail under the folder that `targetFolder` gives at that moment. An entry whose file
-// the preview could not load gets no thumbnail, so that no other file's picture is ever written
-// under its name; the preview has already told the user why. A file that loads but fails to
-// render ends the command with that failure.
+// The step every batch command takes for one file once its picture is in the full-size view:
+// renders the thumbnail view from it, saves that picture as the thumbnail of `sourcePath` in
+// `folder`, and lets the window repaint before the next file.
+void SaveThumbnailOf(TForm1& form, InputBlock& block, const std::string& sourcePath,
+                     const std::string& folder) {
+    form.Button1Click(nullptr);
+    form.Image2->Picture().SaveToFile(ThumbnailDestination(folder, ThumbnailFileName(sourcePath)));
+    block.Repaint();
+}
+
+// Walks every entry of the list: moves the focus to it, previews it and saves its thumbnail under
+// the folder that `targetFolder` gives at that moment. An entry whose file the preview could not
+// load gets no thumbnail, so that no other file's picture is ever written under its name; the
+// preview has already told the user why. A file that loads but fails to render ends the command
+// with that failure.
 void ThumbnailsOfAllEntries(TForm1& form, InputBlock& block,
                             const std::function<std::string()>& targetFolder) {
     const int count = form.RzListBox1->Count();
     for (int i = 0; i < count; ++i) {
-        const std::string name = ThumbnailFileName(form.RzListBox1->Item(i));
         form.RzListBox1->SetItemIndex(i);
-        if (!form.PreviewSelectedEntry())
-            continue;
-        form.Button1Click(nullptr);
-        form.Image2->Picture().SaveToFile(ThumbnailDestination(targetFolder(), name));
-        block.Repaint();
+        if (form.PreviewSelectedEntry())
+            SaveThumbnailOf(form, block, form.RzListBox1->Item(i), targetFolder());
     }
 }
 
@@ -60,10 +66,7 @@ void TForm1::N2Click(QObject*) {
     InputBlock block(this);
     for (const int i : RzListBox1->SelectedRows()) {
         Image1->Picture().LoadFromFile(RzListBox1->Item(i));
-        Button1Click(nullptr);
-        const std::string name = ThumbnailFileName(RzListBox1->Item(i));
-        Image2->Picture().SaveToFile(ThumbnailDestination(ShellTreeView1->Path(), name));
-        block.Repaint();
+        SaveThumbnailOf(*this, block, RzListBox1->Item(i), ShellTreeView1->Path());
     }
     ShellTreeView1Click(nullptr);
 }
