@@ -70,35 +70,57 @@ void LimitScans(j_common_ptr info) {
     std::longjmp(StateOf(info).resume, 1);
 }
 
-class Decompressor {
+void Create(jpeg_decompress_struct& info) {
+    jpeg_create_decompress(&info);
+}
+
+void Create(jpeg_compress_struct& info) {
+    jpeg_create_compress(&info);
+}
+
+// One libjpeg object, a decompressor or a compressor, with its error manager: created with the
+// wrapper and destroyed with it. Run() carries out libjpeg calls and turns a fatal error into an
+// exception.
+template <typename Struct> class JpegObject {
 public:
-    Decompressor() {
+    JpegObject() {
         PrepareErrors(errors_);
         info_.err = &errors_.manager;
         try {
-            Run([this] { jpeg_create_decompress(&info_); });
+            Run([this] { Create(info_); });
         } catch (...) {
-            jpeg_destroy_decompress(&info_);
+            jpeg_destroy(Common());
             throw;
         }
-        info_.mem->max_memory_to_use = static_cast<long>(TBitmap::MaxPixelBytes);
-        progress_.progress_monitor = LimitScans;
-        info_.progress = &progress_;
     }
-    ~Decompressor() { jpeg_destroy_decompress(&info_); }
-    Decompressor(const Decompressor&) = delete;
-    Decompressor& operator=(const Decompressor&) = delete;
+    ~JpegObject() { jpeg_destroy(Common()); }
+    JpegObject(const JpegObject&) = delete;
+    JpegObject& operator=(const JpegObject&) = delete;
 
-    j_decompress_ptr Info() { return &info_; }
+    Struct* Info() { return &info_; }
     template <typename Step> void Run(Step step) {
         if (!Completes(errors_, step))
             ThrowFailure(errors_);
     }
 
 private:
+    j_common_ptr Common() { return reinterpret_cast<j_common_ptr>(&info_); }
+
     ErrorState errors_;
+    Struct info_{};
+};
+
+// A decompressor whose working memory and number of scans are limited.
+class Decompressor : public JpegObject<jpeg_decompress_struct> {
+public:
+    Decompressor() {
+        Info()->mem->max_memory_to_use = static_cast<long>(TBitmap::MaxPixelBytes);
+        progress_.progress_monitor = LimitScans;
+        Info()->progress = &progress_;
+    }
+
+private:
     jpeg_progress_mgr progress_{};
-    jpeg_decompress_struct info_{};
 };
 
 // A growing byte buffer as libjpeg's destination.
@@ -141,38 +163,21 @@ void FinishDestination(j_compress_ptr info) {
     destination.bytes.resize(destination.bytes.size() - destination.manager.free_in_buffer);
 }
 
-class Compressor {
+// A compressor that writes into a growing byte buffer.
+class Compressor : public JpegObject<jpeg_compress_struct> {
 public:
     Compressor() {
-        PrepareErrors(errors_);
-        info_.err = &errors_.manager;
-        info_.client_data = &destination_;
-        try {
-            Run([this] { jpeg_create_compress(&info_); });
-        } catch (...) {
-            jpeg_destroy_compress(&info_);
-            throw;
-        }
         destination_.manager.init_destination = StartDestination;
         destination_.manager.empty_output_buffer = GrowDestination;
         destination_.manager.term_destination = FinishDestination;
-        info_.dest = &destination_.manager;
+        Info()->client_data = &destination_;
+        Info()->dest = &destination_.manager;
     }
-    ~Compressor() { jpeg_destroy_compress(&info_); }
-    Compressor(const Compressor&) = delete;
-    Compressor& operator=(const Compressor&) = delete;
 
-    j_compress_ptr Info() { return &info_; }
     std::vector<std::uint8_t> TakeBytes() { return std::move(destination_.bytes); }
-    template <typename Step> void Run(Step step) {
-        if (!Completes(errors_, step))
-            ThrowFailure(errors_);
-    }
 
 private:
-    ErrorState errors_;
     MemoryDestination destination_;
-    jpeg_compress_struct info_{};
 };
 
 // Sets the decoder from the options; true when the output is quantised to a palette.
