@@ -1,6 +1,6 @@
 #include "files/FillFileList.h"
 #include "platform/UserFolders.h"
-#include "tests/TestFiles.h"
+#include "tests/TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using test_files::TemporaryFolder;
+using testkit::TemporaryFolder;
 
 using Entries = std::vector<std::string>;
 
@@ -89,18 +89,6 @@ TEST(FillFileList, EntriesOfTheRootStartWithTwoSeparators) {
 // Runs each case with HOME pointing at a folder of its own.
 class DesktopFolderTest : public testing::Test {
 protected:
-    void SetUp() override {
-        const char* home = std::getenv("HOME");
-        if (home)
-            savedHome_ = home;
-        setenv("HOME", home_.Path().c_str(), 1);
-    }
-    void TearDown() override {
-        if (savedHome_)
-            setenv("HOME", savedHome_->c_str(), 1);
-        else
-            unsetenv("HOME");
-    }
     void WriteUserDirs(const std::string& content) const {
         fs::create_directories(home_.Path() + "/.config");
         std::ofstream(home_.Path() + "/.config/user-dirs.dirs") << content;
@@ -109,8 +97,7 @@ protected:
     const TemporaryFolder& HomeFolderOnDisk() const { return home_; }
 
 private:
-    TemporaryFolder home_;
-    std::optional<std::string> savedHome_;
+    testkit::TemporaryHome home_;
 };
 
 TEST_F(DesktopFolderTest, TakesTheConfiguredDesktopWithHomeExpanded) {

@@ -1,5 +1,5 @@
 #include "platform/UserFolders.h"
-#include "tests/TestFiles.h"
+#include "tests/TestKit.h"
 #include "widgets/RzListBox.h"
 #include "widgets/ShellTreeView.h"
 
@@ -41,14 +41,7 @@ protected:
         QTest::mouseClick(list_.viewport(), button, modifiers,
                           CentreOf(list_, list_.model()->index(row, 0)));
     }
-    std::vector<int> SelectedRows() const {
-        std::vector<int> rows;
-        for (int i = 0; i < list_.Count(); ++i) {
-            if (list_.Selected(i))
-                rows.push_back(i);
-        }
-        return rows;
-    }
+    std::vector<int> SelectedRows() const { return testkit::SelectedRows(list_); }
 
     TRzListBox list_;
     int clicks_ = 0;
@@ -184,9 +177,9 @@ protected:
         QTest::mouseClick(tree_->viewport(), button, {}, at);
     }
 
-    test_files::TemporaryHome homeFolder_;
+    testkit::TemporaryHome homeFolder_;
     const std::string home_ = homeFolder_.Path();
-    const std::string desktop_ = homeFolder_.Desktop();
+    const std::string desktop_ = homeFolder_.MakeFolder("Desktop");
     std::optional<TShellTreeView> tree_;
     std::vector<std::string> clickedPaths_;
 };

@@ -44,16 +44,6 @@ std::string MakeJpeg(const TemporaryFolder& folder, const std::string& name, int
     return folder.File(name);
 }
 
-template <typename Failure> std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Failure& e) {
-        return e.Message();
-    }
-    ADD_FAILURE() << "no failure";
-    return {};
-}
-
 // --- TBitmap --------------------------------------------------------------------------------
 
 TEST(BitmapTest, NewPixelsAreBlackInTheFormatSetBeforeSizing) {
@@ -75,8 +65,8 @@ TEST(BitmapTest, NewPixelsAreBlackInTheFormatSetBeforeSizing) {
     rgb.SetSize(5, 4);
     EXPECT_EQ(rgb.PixelFormat(), TPixelFormat::pf24bit);
     EXPECT_EQ(rgb.RowBytes(), 15u);
-    EXPECT_THROW(rgb.ScanLine(4), EInvalidGraphic);
-    EXPECT_THROW(rgb.ScanLine(-1), EInvalidGraphic);
+    ExpectThrows<EInvalidGraphic>([&] { rgb.ScanLine(4); }, "Scan line index out of range");
+    ExpectThrows<EInvalidGraphic>([&] { rgb.ScanLine(-1); }, "Scan line index out of range");
 }
 
 TEST(BitmapTest, CopiesSharePixelsUntilOneIsWritten) {
@@ -94,8 +84,8 @@ TEST(BitmapTest, CopiesSharePixelsUntilOneIsWritten) {
     copy.Assign(nullptr);
     EXPECT_TRUE(copy.Empty());
     TMetafile metafile;
-    EXPECT_EQ(MessageOf<EConvertError>([&] { copy.Assign(&metafile); }),
-              "Cannot assign a TMetafile to a TBitmap");
+    ExpectThrows<EConvertError>([&] { copy.Assign(&metafile); },
+                                "Cannot assign a TMetafile to a TBitmap");
 }
 
 TEST(BitmapTest, FormatConversionsKeepTheColours) {
@@ -114,11 +104,10 @@ TEST(BitmapTest, SizesBeyondTheLimitFailBeforeAllocating) {
     TBitmap bitmap;
     bitmap.SetSize(10, 10);
     // 4 bytes x 16385 x 16385 is just over 1 GiB.
-    EXPECT_EQ(MessageOf<EOutOfResources>([&] { bitmap.SetSize(16385, 16385); }),
-              "Out of system resources");
+    ExpectThrows<EOutOfResources>([&] { bitmap.SetSize(16385, 16385); }, "Out of system resources");
     EXPECT_EQ(bitmap.Width(), 10);
     bitmap.SetPixelFormat(TPixelFormat::pf8bit);
-    EXPECT_THROW(bitmap.SetSize(32769, 32768), EOutOfResources);
+    ExpectThrows<EOutOfResources>([&] { bitmap.SetSize(32769, 32768); }, "Out of system resources");
     EXPECT_EQ(bitmap.Height(), 10);
 }
 
@@ -139,8 +128,8 @@ TEST(BitmapTest, BmpFilesRoundTripInEveryFormat) {
     }
     WriteBytes(folder.File("bad.bmp"), {'B', 'M', 1, 2, 3});
     TBitmap bitmap;
-    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { bitmap.LoadFromFile(folder.File("bad.bmp")); }),
-              "Bitmap image is not valid");
+    ExpectThrows<EInvalidGraphic>([&] { bitmap.LoadFromFile(folder.File("bad.bmp")); },
+                                  "Bitmap image is not valid");
 }
 
 // --- TJPEGImage -----------------------------------------------------------------------------
@@ -189,10 +178,10 @@ TEST(JPEGImageTest, AssignmentSharesDataAndKeepsTheTargetsSettings) {
     EXPECT_TRUE(source.ProgressiveEncoding);
 
     TMetafile metafile;
-    EXPECT_EQ(MessageOf<EConvertError>([&] { target.Assign(nullptr); }),
-              "Cannot assign a nil to a TJPEGImage");
-    EXPECT_EQ(MessageOf<EConvertError>([&] { target.Assign(&metafile); }),
-              "Cannot assign a TMetafile to a TJPEGImage");
+    ExpectThrows<EConvertError>([&] { target.Assign(nullptr); },
+                                "Cannot assign a nil to a TJPEGImage");
+    ExpectThrows<EConvertError>([&] { target.Assign(&metafile); },
+                                "Cannot assign a TMetafile to a TJPEGImage");
     EXPECT_EQ(target.Width(), 5);
 
     // A bitmap takes a JPEG picture's pixels, decoding them first.
@@ -240,13 +229,9 @@ TEST(JPEGImageTest, AFailedDecodeIsReportedOnceAndLeavesAnEmptyBitmap) {
     picture.LoadFromFile(folder.File("empty.jpg"));
     EXPECT_EQ(picture.Width(), 0);
     EXPECT_EQ(picture.Height(), 0);
-    try {
-        picture.DrawingBitmap();
-        FAIL() << "no failure";
-    } catch (const EJPEG& e) {
-        EXPECT_EQ(e.Code(), 42);
-        EXPECT_EQ(e.Message(), "JPEG error #42");
-    }
+    const auto failure = ExpectThrows<EJPEG>([&] { picture.DrawingBitmap(); }, "JPEG error #42");
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->Code(), 42);
     EXPECT_TRUE(picture.DrawingBitmap().Empty());
     EXPECT_TRUE(picture.Bitmap().Empty());
     // A copy takes the empty bitmap without decoding.
@@ -292,12 +277,7 @@ TEST(PictureTest, LoadsByExtensionAndNotifiesOnlyOnSuccess) {
              {folder.File("d.jpg"),
               "Cannot open file \"" + folder.File("d.jpg") + "\". Is a directory"},
          }) {
-        try {
-            picture.LoadFromFile(f.file);
-            ADD_FAILURE() << f.file;
-        } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), f.message);
-        }
+        ExpectThrows<Exception>([&] { picture.LoadFromFile(f.file); }, f.message);
         EXPECT_EQ(picture.Graphic(), loaded) << f.file;
     }
     EXPECT_EQ(notices, 1);
@@ -435,13 +415,12 @@ TEST(SaveTest, AFailedSaveLeavesTheDestinationAsItWasAndNothingBehind) {
              {folder.File("file/t.jpg"), "Not a directory"},
              {folder.File("folder.jpg"), "Is a directory"},
          }) {
-        EXPECT_EQ(MessageOf<EFCreateError>([&] { thumbnail.SaveToFile(c.path); }),
-                  "Cannot create file \"" + c.path + "\". " + c.reason);
+        ExpectThrows<EFCreateError>([&] { thumbnail.SaveToFile(c.path); },
+                                    "Cannot create file \"" + c.path + "\". " + c.reason);
     }
     {
         FileSizeLimit limit(100);
-        EXPECT_EQ(MessageOf<EWriteError>([&] { thumbnail.SaveToFile(destination); }),
-                  "Stream write error");
+        ExpectThrows<EWriteError>([&] { thumbnail.SaveToFile(destination); }, "Stream write error");
     }
     EXPECT_TRUE(ReadBytes(destination) == good);
     EXPECT_TRUE(ReadBytes(readOnly) == good);
@@ -466,15 +445,14 @@ TEST(SaveTest, AnEmptyThumbnailIsRefusedAndWritesNothing) {
         TBitmap bitmap;
         bitmap.SetSize(c.width, c.height);
         thumbnail.Assign(&bitmap);
-        EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { thumbnail.SaveToFile(destination); }),
-                  c.message);
-        EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { thumbnail.SaveToFile(folder.File("new.jpg")); }),
-                  c.message);
+        ExpectThrows<EInvalidGraphic>([&] { thumbnail.SaveToFile(destination); }, c.message);
+        ExpectThrows<EInvalidGraphic>([&] { thumbnail.SaveToFile(folder.File("new.jpg")); },
+                                      c.message);
     }
     TPicture loadedEmpty;
     loadedEmpty.LoadFromFile(folder.File("empty.jpg"));
-    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { loadedEmpty.SaveToFile(destination); }),
-              "Cannot save an empty thumbnail (0 x 0)");
+    ExpectThrows<EInvalidGraphic>([&] { loadedEmpty.SaveToFile(destination); },
+                                  "Cannot save an empty thumbnail (0 x 0)");
     EXPECT_TRUE(ReadBytes(destination) == good);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"empty.jpg", "t.jpg"}));
 }

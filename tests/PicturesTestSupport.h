@@ -3,7 +3,7 @@
 #pragma once
 
 #include "pictures/Bitmap.h"
-#include "tests/TestFiles.h"
+#include "tests/TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,11 @@
 
 namespace pictures_test {
 
-using test_files::Bytes;
-using test_files::ReadBytes;
-using test_files::TemporaryFolder;
-using test_files::WriteBytes;
+using testkit::Bytes;
+using testkit::ExpectThrows;
+using testkit::ReadBytes;
+using testkit::TemporaryFolder;
+using testkit::WriteBytes;
 
 // Runs a shell command and fails the test when it does not exit with 0.
 void RunTool(const std::string& command);

@@ -1,5 +1,6 @@
 #include "platform/Exceptions.h"
 #include "platform/StrToInt.h"
+#include "tests/TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -24,12 +25,8 @@ TEST_P(StrToIntTest, ConvertsOrRefusesWithTheWholeText) {
         EXPECT_EQ(StrToInt(c.text), *c.value);
         return;
     }
-    try {
-        StrToInt(c.text);
-        FAIL() << "no failure for '" << c.text << "'";
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), std::string("'") + c.text + "' is not a valid integer value");
-    }
+    testkit::ExpectThrows<EConvertError>(
+        [&] { StrToInt(c.text); }, std::string("'") + c.text + "' is not a valid integer value");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -6,7 +6,7 @@
 #include "platform/Exceptions.h"
 #include "thumbnail/Rendering.h"
 
-#include "tests/TestFiles.h"
+#include "tests/TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +26,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using test_files::ReadBytes;
-using test_files::TemporaryFolder;
-using test_files::WriteBytes;
+using testkit::ExpectThrows;
+using testkit::ReadBytes;
+using testkit::TemporaryFolder;
+using testkit::WriteBytes;
 
 // Encodes a width x height JPEG with cjpeg at quality 90: colour stripes, or grey levels from a
 // one-component PGM.
@@ -120,12 +121,7 @@ class RenderingFailureTest : public RenderingTest,
 
 TEST_P(RenderingFailureTest, ReportsTheFailureAndLeavesTheThumbnailAsItWas) {
     const std::string widthText = GetParam().prepare(folder, fullSizeView);
-    try {
-        Render(widthText);
-        ADD_FAILURE() << "no failure";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), GetParam().message);
-    }
+    ExpectThrows<Exception>([&] { Render(widthText); }, GetParam().message);
     ExpectThumbnailUntouched();
 }
 

@@ -1,6 +1,7 @@
 // The thumbnail's size arithmetic and the halftone stretch.
 #include "pictures/Bitmap.h"
 #include "platform/Exceptions.h"
+#include "tests/TestKit.h"
 #include "thumbnail/StretchBitmap.h"
 #include "thumbnail/ThumbnailSize.h"
 
@@ -17,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using testkit::ExpectThrows;
 
 // --- Height ---------------------------------------------------------------------------------
 
@@ -51,18 +54,9 @@ INSTANTIATE_TEST_SUITE_P(Sources, ThumbnailHeightTest,
                                          HeightCase{1000, 7, 0.007f, 1},
                                          HeightCase{1, 1, 1.0f, 200}));
 
-template <typename Failure> void ExpectFailure(const std::function<void()>& run, const char* text) {
-    try {
-        run();
-        ADD_FAILURE() << "no failure, expected " << text;
-    } catch (const Failure& e) {
-        EXPECT_EQ(e.Message(), text);
-    }
-}
-
 TEST(ThumbnailHeight, ZeroByZeroIsAnInvalidOperationAndOverZeroADivisionByZero) {
-    ExpectFailure<EInvalidOp>([] { AspectRatio(0, 0); }, "Invalid floating point operation");
-    ExpectFailure<EZeroDivide>([] { AspectRatio(5, 0); }, "Floating point division by zero");
+    ExpectThrows<EInvalidOp>([] { AspectRatio(0, 0); }, "Invalid floating point operation");
+    ExpectThrows<EZeroDivide>([] { AspectRatio(5, 0); }, "Floating point division by zero");
     EXPECT_EQ(AspectRatio(0, 7), 0.0f);
 }
 
@@ -70,11 +64,11 @@ TEST(ThumbnailHeight, AHeightBeyondThe32BitRangeIsAnInvalidOperation) {
     const int largest = std::numeric_limits<std::int32_t>::max();
     EXPECT_EQ(ThumbnailHeight(largest, 1.0f), largest);
     // 2^30 x 2 is 2^31, one past the largest height.
-    ExpectFailure<EInvalidOp>([] { ThumbnailHeight(1 << 30, 2.0f); },
-                              "Invalid floating point operation");
+    ExpectThrows<EInvalidOp>([] { ThumbnailHeight(1 << 30, 2.0f); },
+                             "Invalid floating point operation");
     EXPECT_EQ(ThumbnailHeight(largest, AspectRatio(1, 2)), largest / 2);
-    ExpectFailure<EInvalidOp>([&] { ThumbnailHeight(largest, AspectRatio(65535, 1)); },
-                              "Invalid floating point operation");
+    ExpectThrows<EInvalidOp>([&] { ThumbnailHeight(largest, AspectRatio(65535, 1)); },
+                             "Invalid floating point operation");
 }
 
 TEST(ThumbnailWidth, ReadsTheFieldAndCountsNegativeWidthsAsZero) {
@@ -82,8 +76,8 @@ TEST(ThumbnailWidth, ReadsTheFieldAndCountsNegativeWidthsAsZero) {
     EXPECT_EQ(ThumbnailWidth("$C8"), 200);
     EXPECT_EQ(ThumbnailWidth("-5"), 0);
     EXPECT_EQ(ThumbnailWidth("$FFFFFFFF"), 0);
-    ExpectFailure<EConvertError>([] { ThumbnailWidth("200 "); },
-                                 "'200 ' is not a valid integer value");
+    ExpectThrows<EConvertError>([] { ThumbnailWidth("200 "); },
+                                "'200 ' is not a valid integer value");
 }
 
 // --- Stretch --------------------------------------------------------------------------------

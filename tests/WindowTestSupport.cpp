@@ -56,12 +56,7 @@ std::vector<std::string> WindowTest::Entries() const {
 }
 
 std::vector<int> WindowTest::SelectedRows() const {
-    std::vector<int> rows;
-    for (int i = 0; i < form_->RzListBox1->Count(); ++i) {
-        if (form_->RzListBox1->Selected(i))
-            rows.push_back(i);
-    }
-    return rows;
+    return testkit::SelectedRows(*form_->RzListBox1);
 }
 
 void WindowTest::ListFolder(const std::string& folder) {

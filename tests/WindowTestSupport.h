@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/Unit1.h"
-#include "tests/TestFiles.h"
+#include "tests/TestKit.h"
 #include "widgets/Application.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +58,8 @@ protected:
     std::function<void()> onBox_ = [] {}; // runs while each box would be open
 };
 
-// The main window shown offscreen over a home folder of the test's own (see TemporaryHome).
+// The main window shown offscreen over a home folder of the test's own (see TemporaryHome) whose
+// Desktop folder is the tree's desktop.
 class WindowTest : public ApplicationTest {
 protected:
     void SetUp() override;
@@ -71,9 +72,9 @@ protected:
     // Selects `folder` in the tree and lists it as a click in the tree would.
     void ListFolder(const std::string& folder);
 
-    test_files::TemporaryHome homeFolder_;
+    testkit::TemporaryHome homeFolder_;
     const std::string home_ = homeFolder_.Path();
-    const std::string desktop_ = homeFolder_.Desktop();
+    const std::string desktop_ = homeFolder_.MakeFolder("Desktop");
     std::unique_ptr<TForm1> form_;
 };
 

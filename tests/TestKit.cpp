@@ -1,19 +1,26 @@
-#include "tests/TestFiles.h"
-
-#include <gtest/gtest.h>
+#include "tests/TestKit.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <cxxabi.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace test_files {
+namespace testkit {
 
 namespace fs = std::filesystem;
+
+std::string ClassName(const std::type_info& type) {
+    int status = 0;
+    const std::unique_ptr<char, void (*)(void*)> name(
+        abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), std::free);
+    return status == 0 ? name.get() : type.name();
+}
 
 Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -23,13 +30,13 @@ Bytes ReadBytes(const std::string& path) {
 void WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    ASSERT_TRUE(out.good()) << path;
+    EXPECT_TRUE(out.good()) << "cannot write " << path;
 }
 
 TemporaryFolder::TemporaryFolder() {
     std::string pattern = (fs::temp_directory_path() / "corvantis-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
-        ADD_FAILURE() << "mkdtemp";
+        ADD_FAILURE() << "cannot make a temporary folder " << pattern;
     path_ = pattern;
 }
 
@@ -47,19 +54,22 @@ std::vector<std::string> TemporaryFolder::Names() const {
     return names;
 }
 
-void TemporaryFolder::MakeFile(const std::string& name, mode_t mode) const {
+std::string TemporaryFolder::MakeFile(const std::string& name, mode_t mode) const {
     const std::string path = File(name);
     const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, mode);
-    ASSERT_GE(fd, 0) << path;
-    ::close(fd);
+    EXPECT_GE(fd, 0) << "cannot make the file " << path;
+    if (fd >= 0)
+        ::close(fd);
+    return path;
 }
 
-void TemporaryFolder::MakeFolder(const std::string& name) const {
-    ASSERT_EQ(::mkdir(File(name).c_str(), 0755), 0) << name;
+std::string TemporaryFolder::MakeFolder(const std::string& name) const {
+    const std::string path = File(name);
+    EXPECT_EQ(::mkdir(path.c_str(), 0755), 0) << "cannot make the folder " << path;
+    return path;
 }
 
 TemporaryHome::TemporaryHome() {
-    fs::create_directories(Desktop());
     if (const char* home = std::getenv("HOME"))
         savedHome_ = home;
     ::setenv("HOME", Path().c_str(), 1);
@@ -72,4 +82,4 @@ TemporaryHome::~TemporaryHome() {
         ::unsetenv("HOME");
 }
 
-} // namespace test_files
+} // namespace testkit

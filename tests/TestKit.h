@@ -1,0 +1,106 @@
+// What every test program shares: temporary folders and a temporary home, whole-file reads and
+// writes, JPEG fixtures made by the reference encoder, the check that an action fails with a
+// given exception and text, and names for the rows of parametrised tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <source_location>
+#include <string>
+#include <sys/types.h>
+#include <typeinfo>
+#include <vector>
+
+namespace testkit {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ReadBytes(const std::string& path);
+// Fails the test when the file cannot be written whole.
+void WriteBytes(const std::string& path, const Bytes& bytes);
+
+// The class's name as written in the source.
+std::string ClassName(const std::type_info& type);
+
+// Passes when `action` throws an E (or a class derived from it) whose Message() is `text`, and
+// gives the exception for further checks; any other outcome fails the test at the caller's line,
+// naming what happened instead.
+template <typename E, typename Action>
+std::optional<E> ExpectThrows(Action&& action, const std::string& text,
+                              std::source_location caller = std::source_location::current()) {
+    const auto fail = [&](const std::string& what) {
+        ADD_FAILURE_AT(caller.file_name(), int(caller.line()))
+            << "expected " << ClassName(typeid(E)) << " \"" << text << "\", " << what;
+    };
+    try {
+        action();
+    } catch (const E& e) {
+        if (e.Message() != text)
+            fail("got the text \"" + e.Message() + "\"");
+        return e;
+    } catch (const std::exception& e) {
+        fail("got " + ClassName(typeid(e)) + " \"" + e.what() + "\"");
+        return std::nullopt;
+    } catch (...) {
+        fail("got something that is no std::exception");
+        return std::nullopt;
+    }
+    fail("nothing was thrown");
+    return std::nullopt;
+}
+
+// For INSTANTIATE_TEST_SUITE_P: names each row by its `name` member, so that a failure says which
+// row failed.
+struct RowName {
+    template <typename Row> std::string operator()(const testing::TestParamInfo<Row>& info) const {
+        return info.param.name;
+    }
+};
+
+// The selected rows of a list control (anything with Count() and Selected(row)), in order.
+template <typename List> std::vector<int> SelectedRows(const List& list) {
+    std::vector<int> rows;
+    for (int row = 0; row < list.Count(); ++row) {
+        if (list.Selected(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+// A folder of its own under the system's temporary folder, removed with everything in it (also
+// when a test took the write permission away from it).
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    // The names in the folder, sorted.
+    std::vector<std::string> Names() const;
+    // An empty file, or a folder, of that name with that mode; fails the test when it cannot.
+    // Both give the path made.
+    std::string MakeFile(const std::string& name, mode_t mode = 0644) const;
+    std::string MakeFolder(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// While it lives, HOME names this temporary folder, empty at first; the old HOME comes back at
+// the end.
+class TemporaryHome : public TemporaryFolder {
+public:
+    TemporaryHome();
+    ~TemporaryHome();
+
+private:
+    std::optional<std::string> savedHome_;
+};
+
+} // namespace testkit
