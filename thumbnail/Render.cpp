@@ -11,4 +11,8 @@ void TForm1::Button1Click(QObject*) {
     if (!thumbnail)
         throw EConvertError::CannotAssign("TJPEGImage", "nil");
     RenderThumbnail(Image1->Picture(), *thumbnail, Edit1->Text());
+    // The graphic changed in place, which tells the view nothing: it takes the thumbnail's size
+    // and shows it from its left edge, not scrolled as the picture before it was.
+    Image2->PictureChanged();
+    ScrollBox2->HorzScrollBar().SetPosition(0);
 }

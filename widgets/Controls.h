@@ -264,9 +264,9 @@ private:
 // ---- Image view -------------------------------------------------------------------------------
 
 // Shows its picture unscaled from its top-left corner. With AutoSize the view takes the
-// picture's size, keeping its top-left corner, whenever the picture changes (and is at least
-// 1 x 1). A picture that fails to produce its pixels is not drawn; the failure goes to the
-// application's error report once, after the paint that met it has ended.
+// picture's size, keeping its top-left corner, whenever the picture changes. A picture that fails
+// to produce its pixels is not drawn; the failure goes to the application's error report once,
+// after the paint that met it has ended.
 class TImage : public QWidget {
 public:
     explicit TImage(QWidget* parent);
@@ -275,12 +275,14 @@ public:
     const TPicture& Picture() const { return picture_; }
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool autoSize);
+    // Takes the picture's size (with AutoSize) and repaints, as a change of the picture does; for
+    // a graphic whose content was changed in place, which sends no change notice.
+    void PictureChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void PictureChanged();
     void AdjustSize();
 
     TPicture picture_;

@@ -49,7 +49,7 @@ void TImage::PictureChanged() {
 }
 
 void TImage::AdjustSize() {
-    if (!autoSize_ || picture_.Width() < 1 || picture_.Height() < 1)
+    if (!autoSize_)
         return;
     QRect bounds = ControlBounds(this);
     bounds.setSize(QSize(picture_.Width(), picture_.Height()));
