@@ -11,6 +11,8 @@ int main(int argc, char* argv[]) {
     TApplication application;
     application.SetTitle("Corvantis");
     QApplication::setWindowIcon(ApplicationIcon());
+    // Names the installed desktop entry, whose icon and name the desktop then shows for the window.
+    QApplication::setDesktopFileName(QStringLiteral("corvantis"));
     TForm1 form;
     form.show();
     return QApplication::exec();

@@ -11,8 +11,8 @@ static void InitResources() {
 QIcon ApplicationIcon() {
     InitResources();
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icon16.xpm"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icon32.xpm"), QSize(32, 32));
+    for (const int size : IconSizes)
+        icon.addFile(QStringLiteral(":/icon%1.png").arg(size), QSize(size, size));
     return icon;
 }
 
