@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 
 #include "platform/Exceptions.h"
+#include "platform/Texts.h"
 #include "widgets/Application.h"
 
 #include <algorithm>
@@ -16,8 +17,8 @@ std::string SelectedEntryPath(const TRzListBox& list) {
 }
 
 void ReportPreviewFailure(const Exception& failure) {
-    Application->ShowMessage("这是系统提示:" + failure.Message());
-    Application->ShowMessage("遇到了格式不标准可已经损坏了的图片文件!");
+    Application->ShowMessage(Texts::SystemNotice + failure.Message());
+    Application->ShowMessage(Texts::DamagedPicture);
 }
 
 } // namespace
@@ -37,7 +38,7 @@ bool TForm1::PreviewSelectedEntry() {
     try {
         Button1Click(nullptr);
         const TPicture& thumbnail = Image2->Picture();
-        StatusBar1->SetText("缩图大小尺寸:" + std::to_string(thumbnail.Width()) + "x" +
+        StatusBar1->SetText(Texts::ThumbnailSizeStatus + std::to_string(thumbnail.Width()) + "x" +
                             std::to_string(thumbnail.Height()));
         Memo1->SetText(SelectedEntryPath(*RzListBox1));
     } catch (const Exception& failure) {

@@ -2,6 +2,7 @@
 
 #include "pictures/JPEGImage.h"
 #include "platform/Exceptions.h"
+#include "platform/Texts.h"
 #include "resources/Resources.h"
 #include "widgets/Application.h"
 
@@ -24,7 +25,7 @@ const QColor LightGrey(240, 240, 240);
 void LoadPlaceholder(std::initializer_list<TImage*> views) {
     const QByteArray bytes = PlaceholderJpeg();
     if (bytes.isEmpty())
-        throw Exception("The placeholder picture is missing from the program");
+        throw Exception(Texts::PlaceholderMissing);
     TJPEGImage placeholder;
     placeholder.LoadFromBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
     for (TImage* view : views) {

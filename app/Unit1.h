@@ -61,7 +61,8 @@ public:
     // Exception family are reported in the two information boxes, never thrown.
     bool PreviewSelectedEntry();
 
-    // The folder dialog titled "请选择相应文件夹"; the chosen folder's path, or "" when cancelled.
+    // The folder dialog titled Texts::ChooseFolderTitle; the chosen folder's path, or "" when
+    // cancelled.
     std::string SelectFolder(); // thumbnail/
 
 private:

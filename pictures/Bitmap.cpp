@@ -5,6 +5,7 @@
 #include "pictures/JPEGImage.h"
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
+#include "platform/Texts.h"
 
 #include <algorithm>
 #include <limits>
@@ -167,7 +168,7 @@ std::size_t TBitmap::RowBytes() const {
 
 std::uint8_t* TBitmap::ScanLine(int row) {
     if (row < 0 || row >= raster_->height)
-        throw EInvalidGraphic("Scan line index out of range");
+        throw EInvalidGraphic(Texts::ScanLineOutOfRange);
     if (raster_.use_count() > 1) {
         try {
             raster_ = std::make_shared<Raster>(*raster_);
@@ -180,7 +181,7 @@ std::uint8_t* TBitmap::ScanLine(int row) {
 
 const std::uint8_t* TBitmap::ScanLine(int row) const {
     if (row < 0 || row >= raster_->height)
-        throw EInvalidGraphic("Scan line index out of range");
+        throw EInvalidGraphic(Texts::ScanLineOutOfRange);
     return raster_->pixels.data() + std::size_t(row) * RowBytes();
 }
 
@@ -235,6 +236,6 @@ void TBitmap::LoadFromFile(const std::string& path) {
 
 void TBitmap::SaveToFile(const std::string& path) {
     if (Empty())
-        throw EInvalidGraphic(Format("Cannot save an empty bitmap (%d x %d)", Width(), Height()));
+        throw EInvalidGraphic(Format(Texts::EmptyBitmapSave, Width(), Height()));
     WriteFileContents(path, EncodeBmp(*this));
 }

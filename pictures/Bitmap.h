@@ -49,7 +49,7 @@ public:
 
     // Row access, RowBytes() bytes from the row's first pixel. The mutable overload detaches
     // pixels shared with a copy first. A row outside 0 .. Height() - 1 throws EInvalidGraphic
-    // "Scan line index out of range".
+    // (Texts::ScanLineOutOfRange).
     std::uint8_t* ScanLine(int row);
     const std::uint8_t* ScanLine(int row) const;
 
@@ -66,7 +66,7 @@ public:
     void Assign(const TGraphic* source) override;
 
     // Uncompressed Windows bitmaps of 8, 24 or 32 bits per pixel; other content throws
-    // EInvalidGraphic "Bitmap image is not valid".
+    // EInvalidGraphic (Texts::InvalidBitmap).
     void LoadFromFile(const std::string& path) override;
     // Writes an uncompressed Windows bitmap in the bitmap's own format. An empty bitmap throws
     // EInvalidGraphic and writes nothing.

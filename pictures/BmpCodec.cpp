@@ -1,6 +1,7 @@
 #include "pictures/BmpCodec.h"
 
 #include "platform/Exceptions.h"
+#include "platform/Texts.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,7 +12,7 @@ constexpr std::size_t FileHeaderBytes = 14;
 constexpr std::size_t InfoHeaderBytes = 40;
 
 [[noreturn]] void Invalid() {
-    throw EInvalidGraphic("Bitmap image is not valid");
+    throw EInvalidGraphic(Texts::InvalidBitmap);
 }
 
 std::uint32_t Read32(const std::vector<std::uint8_t>& bytes, std::size_t at) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 // Fills `bitmap` from a file's bytes: 8 bits with their palette, 24 bits, 32 bits as the device
-// format. Throws EInvalidGraphic "Bitmap image is not valid" for anything else, and
+// format. Throws EInvalidGraphic (Texts::InvalidBitmap) for anything else, and
 // EOutOfResources for pixels beyond TBitmap::MaxPixelBytes; `bitmap` is unchanged then.
 void DecodeBmp(const std::vector<std::uint8_t>& bytes, TBitmap& bitmap);
 

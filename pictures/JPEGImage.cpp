@@ -4,6 +4,7 @@
 #include "pictures/JpegCodec.h"
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
+#include "platform/Texts.h"
 
 namespace {
 
@@ -71,8 +72,7 @@ void TJPEGImage::LoadFromBytes(std::vector<std::uint8_t> bytes) {
 void TJPEGImage::SaveToFile(const std::string& path) {
     if (state_->data->Bytes().empty()) {
         if (!state_->bitmap || state_->bitmap->Empty())
-            throw EInvalidGraphic(
-                Format("Cannot save an empty thumbnail (%d x %d)", Width(), Height()));
+            throw EInvalidGraphic(Format(Texts::EmptyThumbnailSave, Width(), Height()));
         JpegEncodeOptions options;
         options.quality = CompressionQuality;
         options.grayscale = Grayscale;

@@ -57,12 +57,12 @@ public:
     // Writes the compressed data, encoding the decoded bitmap first when there is none and
     // keeping the bytes. The file is replaced only once the whole stream is written; on failure
     // it is as it was (see WriteFileContents for EFCreateError and EWriteError). A picture with
-    // neither bytes nor pixels throws EInvalidGraphic "Cannot save an empty thumbnail (w x h)"
-    // and writes nothing.
+    // neither bytes nor pixels throws EInvalidGraphic (Texts::EmptyThumbnailSave) and writes
+    // nothing.
     void SaveToFile(const std::string& path) override;
     // From a JPEG picture: shares its data, copies its decoded bitmap if it has one, keeps this
     // picture's settings. From a bitmap: new empty data and a copy of the bitmap. Anything else,
-    // or null: EConvertError "Cannot assign a <class or nil> to a TJPEGImage".
+    // or null: EConvertError::CannotAssign, naming "nil" for null.
     void Assign(const TGraphic* source) override;
     const TBitmap& DrawingBitmap() override;
 

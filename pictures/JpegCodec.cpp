@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
+#include "platform/Texts.h"
 
 #include <algorithm>
 #include <array>
@@ -54,7 +55,7 @@ template <typename Step> bool Completes(ErrorState& state, Step& step) {
 
 [[noreturn]] void ThrowFailure(const ErrorState& state) {
     if (state.tooManyScans)
-        throw EJPEG(JMSG_NOMESSAGE, Format("JPEG error: more than %d scans", MaxJpegScans));
+        throw EJPEG(JMSG_NOMESSAGE, Format(Texts::TooManyScans, MaxJpegScans));
     const int code = state.manager.msg_code;
     // Running out of backing store means the working memory passed its limit.
     if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE)

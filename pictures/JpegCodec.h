@@ -34,9 +34,9 @@ struct JpegDecodeOptions {
 // output is grey, which libjpeg chooses for every one-component file. Four-component (CMYK/YCCK)
 // files come out as 24 bits, converted to RGB as inverted (Adobe) CMYK. Otherwise the float DCT,
 // fancy upsampling and, when quantising, Floyd-Steinberg dithering apply. Damaged or truncated data
-// decodes as far as libjpeg can fill it in. Throws EJPEG with libjpeg's code, or with "JPEG error:
-// more than 1000 scans"; EOutOfMemory when the decoded pixels would take more than
-// TBitmap::MaxPixelBytes, or libjpeg's working memory more than that. `bitmap` is unchanged on
+// decodes as far as libjpeg can fill it in. Throws EJPEG with libjpeg's code, or with
+// Texts::TooManyScans past MaxJpegScans scans; EOutOfMemory when the decoded pixels would take more
+// than TBitmap::MaxPixelBytes, or libjpeg's working memory more than that. `bitmap` is unchanged on
 // failure.
 void DecodeJpeg(std::span<const std::uint8_t> bytes, const JpegDecodeOptions& options,
                 TBitmap& bitmap);

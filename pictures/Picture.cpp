@@ -4,6 +4,7 @@
 #include "pictures/JPEGImage.h"
 #include "platform/Exceptions.h"
 #include "platform/FileNames.h"
+#include "platform/Texts.h"
 
 #include <array>
 #include <string_view>
@@ -23,9 +24,9 @@ template <typename Graphic> std::unique_ptr<TGraphic> Create() {
 }
 
 constexpr std::array<PictureKind, 6> Kinds{{
-    {"wmf", nullptr, "Metafile is not valid"},
-    {"emf", nullptr, "Metafile is not valid"},
-    {"ico", nullptr, "Icon image is not valid"},
+    {"wmf", nullptr, Texts::InvalidMetafile},
+    {"emf", nullptr, Texts::InvalidMetafile},
+    {"ico", nullptr, Texts::InvalidIcon},
     {"bmp", Create<TBitmap>, nullptr},
     {"jpeg", Create<TJPEGImage>, nullptr},
     {"jpg", Create<TJPEGImage>, nullptr},

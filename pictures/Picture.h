@@ -22,8 +22,8 @@ public:
 
     // Chooses the kind by the extension after the file name's last "." ("jpg" and "jpeg" give a
     // JPEG picture, "bmp" a bitmap; letter case ignored), loads the file into a new graphic and
-    // only then replaces the old one and sends the change notice. Throws EInvalidGraphic
-    // "Unknown picture file extension (.ext)" for an unknown or empty extension, or the load's
+    // only then replaces the old one and sends the change notice. Throws
+    // EInvalidGraphic::UnknownExtension for an unknown or empty extension, or the load's
     // failure; on failure the picture keeps its graphic.
     void LoadFromFile(const std::string& path);
     // Has the graphic write itself to the path; nothing happens without a graphic.

@@ -5,26 +5,25 @@
 #include <cstring>
 
 EConvertError EConvertError::InvalidInteger(const std::string& text) {
-    return EConvertError(Format("'%s' is not a valid integer value", text.c_str()));
+    return EConvertError(Format(Texts::InvalidInteger, text.c_str()));
 }
 
 EConvertError EConvertError::CannotAssign(const std::string& sourceClass,
                                           const std::string& targetClass) {
-    return EConvertError(
-        Format("Cannot assign a %s to a %s", sourceClass.c_str(), targetClass.c_str()));
+    return EConvertError(Format(Texts::CannotAssign, sourceClass.c_str(), targetClass.c_str()));
 }
 
 EInvalidGraphic EInvalidGraphic::UnknownExtension(const std::string& extension) {
-    return EInvalidGraphic(Format("Unknown picture file extension (.%s)", extension.c_str()));
+    return EInvalidGraphic(Format(Texts::UnknownExtension, extension.c_str()));
 }
 
-EJPEG::EJPEG(int code) : Exception(Format("JPEG error #%d", code)), code_(code) {}
+EJPEG::EJPEG(int code) : Exception(Format(Texts::JpegError, code)), code_(code) {}
 
 EFOpenError::EFOpenError(const std::string& path, const std::string& reason)
-    : EStreamError(Format("Cannot open file \"%s\". %s", path.c_str(), reason.c_str())) {}
+    : EStreamError(Format(Texts::CannotOpenFile, path.c_str(), reason.c_str())) {}
 
 EFCreateError::EFCreateError(const std::string& path, const std::string& reason)
-    : EStreamError(Format("Cannot create file \"%s\". %s", path.c_str(), reason.c_str())) {}
+    : EStreamError(Format(Texts::CannotCreateFile, path.c_str(), reason.c_str())) {}
 
 std::string SystemErrorText(int errorNumber) {
     char buffer[256];

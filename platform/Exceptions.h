@@ -3,6 +3,8 @@
 // (see ErrorReportText).
 #pragma once
 
+#include "platform/Texts.h"
+
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -20,15 +22,15 @@ private:
 // Ends a handler, and every handler that ran it, without a word.
 class EAbort : public Exception {
 public:
-    EAbort() : Exception("Operation aborted") {}
+    EAbort() : Exception(Texts::OperationAborted) {}
 };
 
 class EConvertError : public Exception {
 public:
     using Exception::Exception;
-    // "'text' is not a valid integer value"
+    // Texts::InvalidInteger for the text.
     static EConvertError InvalidInteger(const std::string& text);
-    // "Cannot assign a <source> to a <target>"; the source is "nil" when there is none.
+    // Texts::CannotAssign for the two classes; the source is "nil" when there is none.
     static EConvertError CannotAssign(const std::string& sourceClass,
                                       const std::string& targetClass);
 };
@@ -36,7 +38,7 @@ public:
 class EInvalidGraphic : public Exception {
 public:
     using Exception::Exception;
-    // "Unknown picture file extension (.ext)", the extension without its dot.
+    // Texts::UnknownExtension for the extension without its dot.
     static EInvalidGraphic UnknownExtension(const std::string& extension);
 };
 
@@ -58,44 +60,44 @@ public:
 
 class EFOpenError : public EStreamError {
 public:
-    // "Cannot open file "path". reason"
+    // Texts::CannotOpenFile for the path and the reason.
     EFOpenError(const std::string& path, const std::string& reason);
 };
 
 class EFCreateError : public EStreamError {
 public:
-    // "Cannot create file "path". reason"
+    // Texts::CannotCreateFile for the path and the reason.
     EFCreateError(const std::string& path, const std::string& reason);
 };
 
 class EReadError : public EStreamError {
 public:
-    EReadError() : EStreamError("Stream read error") {}
+    EReadError() : EStreamError(Texts::StreamReadError) {}
 };
 
 class EWriteError : public EStreamError {
 public:
-    EWriteError() : EStreamError("Stream write error") {}
+    EWriteError() : EStreamError(Texts::StreamWriteError) {}
 };
 
 class EInvalidOp : public Exception {
 public:
-    EInvalidOp() : Exception("Invalid floating point operation") {}
+    EInvalidOp() : Exception(Texts::InvalidFloatOperation) {}
 };
 
 class EZeroDivide : public Exception {
 public:
-    EZeroDivide() : Exception("Floating point division by zero") {}
+    EZeroDivide() : Exception(Texts::FloatDivisionByZero) {}
 };
 
 class EOutOfMemory : public Exception {
 public:
-    EOutOfMemory() : Exception("Out of memory") {}
+    EOutOfMemory() : Exception(Texts::OutOfMemory) {}
 };
 
 class EOutOfResources : public Exception {
 public:
-    EOutOfResources() : Exception("Out of system resources") {}
+    EOutOfResources() : Exception(Texts::OutOfResources) {}
     using Exception::Exception;
 };
 

@@ -8,5 +8,5 @@
 // digits, or "$", "x", "X", "0x" or "0X" followed by hexadecimal digits of either case. Nothing
 // may follow. Decimal values must lie in [-2147483648, 2147483647]; hexadecimal values may go up
 // to FFFFFFFF and wrap to negative above 7FFFFFFF (FFFFFFFF is -1).
-// Throws EConvertError "'text' is not a valid integer value" for any other text.
+// Throws EConvertError::InvalidInteger for any other text.
 std::int32_t StrToInt(const std::string& text);

@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 
 #include "platform/Exceptions.h"
+#include "platform/Texts.h"
 #include "thumbnail/ThumbnailFileName.h"
 #include "widgets/Application.h"
 #include "widgets/InputBlock.h"
@@ -44,7 +45,7 @@ void TForm1::RzButton2Click(QObject*) {
     InputBlock block(this);
     RzListBox1->SetItemIndex(0);
     ThumbnailsOfAllEntries(*this, block, [this] { return ShellTreeView1->Path(); });
-    Application->ShowMessage("操作完成!");
+    Application->ShowMessage(Texts::OperationDone);
     ShellTreeView1Click(nullptr);
 }
 
@@ -59,7 +60,7 @@ void TForm1::RzButton3Click(QObject*) {
     if (folder.empty())
         return;
     ThumbnailsOfAllEntries(*this, block, [&folder] { return folder; });
-    Application->ShowMessage("操作完成!");
+    Application->ShowMessage(Texts::OperationDone);
 }
 
 void TForm1::N2Click(QObject*) {

@@ -12,13 +12,12 @@
 // object and its settings (the progressive-encoding flag included) and sends no change notice; it
 // is left with no compressed data and the thumbnail as its bitmap. The full-size view is not
 // changed. Throws, leaving `thumbnailGraphic` as it was:
-//   EConvertError "Cannot assign a nil to a TJPEGImage" (or another class) for a view holding no
-//     JPEG picture or bitmap;
-//   EJPEG "JPEG error #n", EOutOfMemory or EOutOfResources when the source cannot be decoded;
-//   EInvalidOp "Invalid floating point operation" for a picture that reports 0 x 0 (one whose
+//   EConvertError::CannotAssign for a view holding no JPEG picture or bitmap;
+//   EJPEG, EOutOfMemory or EOutOfResources when the source cannot be decoded;
+//   EInvalidOp for a picture that reports 0 x 0 (one whose
 //     decoding failed before), or a height beyond the 32-bit range; EZeroDivide for a picture of
 //     width 0 and non-zero height;
-//   EConvertError "'text' is not a valid integer value" for a width text that is no integer;
+//   EConvertError::InvalidInteger for a width text that is no integer;
 //   EOutOfResources when the thumbnail's bitmap cannot be allocated.
 void RenderThumbnail(const TPicture& fullSizeView, TGraphic& thumbnailGraphic,
                      const std::string& widthText);

@@ -5,16 +5,16 @@
 #include <string>
 
 // The thumbnail width for the width field's text: StrToInt's value, with a negative value counting
-// as 0 (a negative width gives an empty thumbnail). Throws EConvertError
-// "'text' is not a valid integer value" when the text is no integer.
+// as 0 (a negative width gives an empty thumbnail). Throws
+// EConvertError::InvalidInteger when the text is no integer.
 int ThumbnailWidth(const std::string& widthText);
 
 // A picture's height divided by its width in extended precision, then rounded to the nearest
-// single-precision value (ties to even). Throws EInvalidOp "Invalid floating point operation" for
-// 0 / 0 and EZeroDivide "Floating point division by zero" for any other height over width 0.
+// single-precision value (ties to even). Throws EInvalidOp for 0 / 0 and EZeroDivide for any
+// other height over width 0.
 float AspectRatio(int height, int width);
 
 // The thumbnail height: thumbnailWidth x aspectRatio formed exactly in extended precision, then
 // truncated toward zero (112.5 gives 112, 139.99999762 gives 139). Throws EInvalidOp
-// "Invalid floating point operation" when the result does not fit a signed 32-bit integer.
+// when the result does not fit a signed 32-bit integer.
 int ThumbnailHeight(int thumbnailWidth, float aspectRatio);

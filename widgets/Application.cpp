@@ -1,6 +1,7 @@
 #include "widgets/Application.h"
 
 #include "platform/Exceptions.h"
+#include "platform/Texts.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,7 +20,7 @@ namespace {
 // window of the program waits for them.
 void ShowBox(QMessageBox::Icon icon, const std::string& caption, const std::string& text) {
     QMessageBox box(icon, QString::fromUtf8(caption), QString::fromUtf8(text));
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* ok = box.addButton(QString::fromUtf8(Texts::OkButton), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.setWindowModality(Qt::ApplicationModal);
@@ -101,7 +102,7 @@ void TApplication::HandleException(std::exception_ptr failure) {
         message = e.what();
     } catch (...) {
         // Nothing that is thrown may leave an event handler, whatever its type.
-        message = "Unknown exception";
+        message = Texts::UnknownException;
     }
     presenter_->ShowError(title_, ErrorReportText(message));
 }

@@ -14,9 +14,9 @@ class QWidget;
 class Presenter {
 public:
     virtual ~Presenter() = default;
-    // Modal box captioned with the application title, no icon, one "OK" button.
+    // Modal box captioned with the application title, no icon, one OK button.
     virtual void ShowInformation(const std::string& caption, const std::string& text) = 0;
-    // Modal box captioned with the application title, the critical icon, one "OK" button.
+    // Modal box captioned with the application title, the critical icon, one OK button.
     virtual void ShowError(const std::string& caption, const std::string& text) = 0;
     // Modal folder dialog owned by `owner`; the chosen folder's path as bytes, or "" on cancel.
     virtual std::string ChooseFolder(QWidget* owner, const std::string& title) = 0;
@@ -39,7 +39,7 @@ public:
 
     // Runs an event handler so that no exception leaves it: the mouse capture is released, EAbort
     // is passed over silently, an Exception is shown by the error report, std::bad_alloc is
-    // reported as "Out of memory" and any other std::exception with its text.
+    // reported as EOutOfMemory would be and any other std::exception with its text.
     void Guard(const std::function<void()>& handler);
     // The error report for one caught exception.
     void HandleException(std::exception_ptr failure);
