@@ -1,7 +1,6 @@
 // The preview, the wheel, the batch commands and the deletion, driven on the main window.
 #include "pictures/JPEGImage.h"
 #include "platform/Exceptions.h"
-#include "tests/PicturesTestSupport.h"
 #include "tests/WindowTestSupport.h"
 
 #include <QApplication>
@@ -42,14 +41,8 @@ protected:
     std::string Photo(const std::string& name) const { return photos_ + "/" + name; }
 
     void WriteJpeg(const std::string& name, int width, int height, bool progressive = false) {
-        TBitmap bitmap;
-        pictures_test::FillBitmap(bitmap,
-                                  pictures_test::TestImage(width, height, 3, width + height),
-                                  TPixelFormat::pf24bit);
-        TJPEGImage image;
-        image.Assign(&bitmap);
-        image.ProgressiveEncoding = progressive;
-        image.SaveToFile(Photo(name));
+        testkit::WriteJpeg(Photo(name), testkit::TestImage(width, height, 3, width + height),
+                           progressive ? "-quality 90 -progressive" : "-quality 90");
     }
 
     void WriteText(const std::string& name, const std::string& content) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 
 #include <jpeglib.h>
 
@@ -14,25 +15,17 @@ using namespace pictures_test;
 
 namespace {
 
-std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
-}
-
-// Encodes a PNM file with cjpeg and returns the bytes.
-Bytes Cjpeg(const TemporaryFolder& folder, const std::string& options, const RgbImage& image) {
-    const std::string source = folder.File("cjpeg-in.pnm");
-    const std::string target = folder.File("cjpeg-out.jpg");
-    WritePnm(source, image);
-    RunTool("/usr/bin/cjpeg " + options + " -outfile " + Quoted(target) + " " + Quoted(source));
-    return ReadBytes(target);
-}
-
+// Decodes with djpeg; the bytes' file and the result's are made in `folder`.
 RgbImage Djpeg(const TemporaryFolder& folder, const std::string& options, const Bytes& jpeg) {
     const std::string source = folder.File("djpeg-in.jpg");
     const std::string target = folder.File("djpeg-out.pnm");
     WriteBytes(source, jpeg);
-    RunTool("/usr/bin/djpeg " + options + " -pnm -outfile " + Quoted(target) + " " +
-            Quoted(source));
+    std::vector<std::string> arguments;
+    std::istringstream words(options);
+    for (std::string word; words >> word;)
+        arguments.push_back(word);
+    arguments.insert(arguments.end(), {"-pnm", "-outfile", target, source});
+    testkit::RunCodecTool("djpeg", arguments);
     return ReadPnm(target);
 }
 
@@ -65,10 +58,8 @@ TEST_P(EncodeTest, WritesTheBytesOfCjpegWithFloatDctQuality90) {
     thumbnail.Assign(&bitmap);
     thumbnail.SaveToFile(folder.File("thumbnail.jpg"));
 
-    const Bytes expected = Cjpeg(folder,
-                                 std::string("-dct float -quality 90 ") +
-                                     (c.progressive ? "-progressive" : "-baseline"),
-                                 image);
+    const Bytes expected = Cjpeg(image, std::string("-dct float -quality 90 ") +
+                                            (c.progressive ? "-progressive" : "-baseline"));
     EXPECT_TRUE(ReadBytes(folder.File("thumbnail.jpg")) == expected);
     EXPECT_EQ(thumbnail.Data()->Width(), c.width);
     EXPECT_EQ(thumbnail.Data()->Height(), c.height);
@@ -88,7 +79,7 @@ TEST(EncodeTest, GreySourceBecomesA236LevelBitmapAndAThreeComponentThumbnail) {
     TemporaryFolder folder;
     const RgbImage grey = TestImage(40, 30, 1, 3);
     TJPEGImage source;
-    const TBitmap& decoded = Decoded(source, folder, Cjpeg(folder, "-quality 85", grey));
+    const TBitmap& decoded = Decoded(source, folder, Cjpeg(grey, "-quality 85"));
     ASSERT_EQ(decoded.PixelFormat(), TPixelFormat::pf8bit);
     ASSERT_EQ(decoded.Palette().size(), 236u);
     for (const TPaletteEntry& entry : decoded.Palette())
@@ -104,7 +95,7 @@ TEST(EncodeTest, GreySourceBecomesA236LevelBitmapAndAThreeComponentThumbnail) {
                                     [](const Segment& s) { return s.marker == 0xC0; });
     ASSERT_NE(frame, segments.end());
     EXPECT_EQ(frame->payload[5], 3);
-    EXPECT_TRUE(saved == Cjpeg(folder, "-dct float -quality 90 -baseline", RgbOf(decoded)));
+    EXPECT_TRUE(saved == Cjpeg(RgbOf(decoded), "-dct float -quality 90 -baseline"));
     const RgbImage back = Djpeg(folder, "-dct float", saved);
     ASSERT_EQ(back.channels, 3);
     for (std::size_t i = 0; i < back.pixels.size(); i += 3)
@@ -114,7 +105,7 @@ TEST(EncodeTest, GreySourceBecomesA236LevelBitmapAndAThreeComponentThumbnail) {
 
 TEST(EncodeTest, ExifSourceGivesAPlainJfifThumbnail) {
     TemporaryFolder folder;
-    Bytes camera = Cjpeg(folder, "-quality 80", TestImage(64, 48, 3, 5));
+    Bytes camera = Cjpeg(TestImage(64, 48, 3, 5), "-quality 80");
     // A camera file: Exif in place of the JFIF segment, and a comment.
     const auto app0 = HeaderSegments(camera).front();
     ASSERT_EQ(app0.marker, 0xE0);
@@ -151,7 +142,7 @@ class DecodeTest : public testing::TestWithParam<DecodeCase> {};
 TEST_P(DecodeTest, GivesThePixelsOfDjpegWithFloatDct) {
     const DecodeCase& c = GetParam();
     TemporaryFolder folder;
-    const Bytes jpeg = Cjpeg(folder, c.cjpegOptions, TestImage(45, 31, c.channels, 11));
+    const Bytes jpeg = Cjpeg(TestImage(45, 31, c.channels, 11), c.cjpegOptions);
     TJPEGImage picture;
     const TBitmap& decoded = Decoded(picture, folder, jpeg);
     // Grey output is quantised to 236 levels, as djpeg -colors 236 does (one pass, dithered).
@@ -181,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DecodeTest, TruncatedFilesDecodeWithoutAnError) {
     TemporaryFolder folder;
     for (const char* options : {"-quality 90", "-quality 90 -progressive"}) {
-        Bytes jpeg = Cjpeg(folder, options, TestImage(80, 60, 3, 2));
+        Bytes jpeg = Cjpeg(TestImage(80, 60, 3, 2), options);
         const std::size_t firstScan = ScanOffsets(jpeg).front();
         jpeg.resize(firstScan + (jpeg.size() - firstScan) / 2);
         TJPEGImage picture;
@@ -193,7 +184,7 @@ TEST(DecodeTest, TruncatedFilesDecodeWithoutAnError) {
 
 TEST(DecodeTest, OneRowPictureDecodesLikeAnyOther) {
     TemporaryFolder folder;
-    const Bytes jpeg = Cjpeg(folder, "-quality 90", TestImage(300, 1, 3, 4));
+    const Bytes jpeg = Cjpeg(TestImage(300, 1, 3, 4), "-quality 90");
     TJPEGImage picture;
     const TBitmap& decoded = Decoded(picture, folder, jpeg);
     EXPECT_TRUE(RgbOf(decoded).pixels == Djpeg(folder, "-dct float", jpeg).pixels);
@@ -238,19 +229,6 @@ TEST(DecodeTest, CmykFilesDecodeToTheRgbOfDjpeg) {
 
 // --- Hostile files --------------------------------------------------------------------------
 
-// A tiny file whose frame header claims another size.
-Bytes WithClaimedSize(Bytes jpeg, int width, int height) {
-    for (const Segment& segment : HeaderSegments(jpeg))
-        if (segment.marker == 0xC0 || segment.marker == 0xC2) {
-            const std::size_t at = segment.offset + 5;
-            jpeg[at] = std::uint8_t(height >> 8);
-            jpeg[at + 1] = std::uint8_t(height);
-            jpeg[at + 2] = std::uint8_t(width >> 8);
-            jpeg[at + 3] = std::uint8_t(width);
-        }
-    return jpeg;
-}
-
 // A progressive file whose first scan comes `copies` more times.
 Bytes WithRepeatedFirstScan(const Bytes& jpeg, int copies) {
     const std::vector<std::size_t> scans = ScanOffsets(jpeg);
@@ -276,8 +254,8 @@ TEST(HostileFileTest, HugeClaimedSizesFailWithOutOfMemoryBeforeAllocating) {
     // but its progressive coefficients need 1.8 GB of libjpeg's working memory.
     for (const Case& c : {Case{"-quality 90", 3, 60000}, Case{"-quality 90 -progressive", 3, 60000},
                           Case{"-quality 90 -progressive", 1, 30000}}) {
-        const Bytes jpeg = WithClaimedSize(
-            Cjpeg(folder, c.options, TestImage(16, 16, c.channels, 1)), c.size, c.size);
+        const Bytes jpeg =
+            WithClaimedSize(Cjpeg(TestImage(16, 16, c.channels, 1), c.options), c.size, c.size);
         TJPEGImage picture;
         WriteBytes(folder.File("huge.jpg"), jpeg);
         picture.LoadFromFile(folder.File("huge.jpg"));
@@ -291,7 +269,7 @@ TEST(HostileFileTest, HugeClaimedSizesFailWithOutOfMemoryBeforeAllocating) {
 
 TEST(HostileFileTest, MoreThanAThousandScansAreRefused) {
     TemporaryFolder folder;
-    const Bytes progressive = Cjpeg(folder, "-quality 90 -progressive", TestImage(8, 8, 1, 1));
+    const Bytes progressive = Cjpeg(TestImage(8, 8, 1, 1), "-quality 90 -progressive");
     const int ownScans = int(ScanOffsets(progressive).size());
     {
         TJPEGImage picture;

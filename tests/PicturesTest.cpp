@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,20 +30,6 @@ public:
 private:
     TBitmap empty_;
 };
-
-std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
-}
-
-// A JPEG file of the test image, made by the reference encoder.
-std::string MakeJpeg(const TemporaryFolder& folder, const std::string& name, int width, int height,
-                     const std::string& options = "-quality 90") {
-    WritePnm(folder.File(name + ".ppm"), TestImage(width, height, 3, 9));
-    RunTool("/usr/bin/cjpeg " + options + " -outfile " + Quoted(folder.File(name)) + " " +
-            Quoted(folder.File(name + ".ppm")));
-    std::remove(folder.File(name + ".ppm").c_str());
-    return folder.File(name);
-}
 
 // --- TBitmap --------------------------------------------------------------------------------
 
@@ -136,8 +123,9 @@ TEST(BitmapTest, BmpFilesRoundTripInEveryFormat) {
 
 TEST(JPEGImageTest, LoadingKeepsTheBytesReadsTheHeaderAndSetsTheProgressiveFlag) {
     TemporaryFolder folder;
-    const std::string baseline = MakeJpeg(folder, "baseline.jpg", 30, 20);
-    const std::string progressive = MakeJpeg(folder, "progressive.jpg", 30, 20, "-progressive");
+    const std::string baseline = WriteJpeg(folder.File("baseline.jpg"), TestImage(30, 20, 3, 9));
+    const std::string progressive =
+        WriteJpeg(folder.File("progressive.jpg"), TestImage(30, 20, 3, 9), "-progressive");
     TJPEGImage picture;
     picture.LoadFromFile(progressive);
     EXPECT_TRUE(picture.ProgressiveEncoding);
@@ -152,7 +140,7 @@ TEST(JPEGImageTest, LoadingKeepsTheBytesReadsTheHeaderAndSetsTheProgressiveFlag)
 TEST(JPEGImageTest, AssignmentSharesDataAndKeepsTheTargetsSettings) {
     TemporaryFolder folder;
     TJPEGImage source;
-    source.LoadFromFile(MakeJpeg(folder, "p.jpg", 30, 20, "-progressive"));
+    source.LoadFromFile(WriteJpeg(folder.File("p.jpg"), TestImage(30, 20, 3, 9), "-progressive"));
     TJPEGImage target;
     target.CompressionQuality = 50;
     target.Assign(&source);
@@ -196,7 +184,7 @@ TEST(JPEGImageTest, AssignmentSharesDataAndKeepsTheTargetsSettings) {
 TEST(JPEGImageTest, SharedDataIsDecodedOncePerSettings) {
     TemporaryFolder folder;
     TJPEGImage view;
-    view.LoadFromFile(MakeJpeg(folder, "s.jpg", 64, 48));
+    view.LoadFromFile(WriteJpeg(folder.File("s.jpg"), TestImage(64, 48, 3, 9)));
     TJPEGImage eightBit;
     eightBit.PixelFormat = TJPEGPixelFormat::jf8Bit;
     eightBit.Assign(&view);
@@ -244,13 +232,14 @@ TEST(JPEGImageTest, AFailedDecodeIsReportedOnceAndLeavesAnEmptyBitmap) {
 
 TEST(PictureTest, LoadsByExtensionAndNotifiesOnlyOnSuccess) {
     TemporaryFolder folder;
-    const std::string jpeg = MakeJpeg(folder, "a.jpg", 30, 20);
-    RunTool("cp " + Quoted(jpeg) + " " + Quoted(folder.File("b.JPEG")));
+    const std::string jpeg = WriteJpeg(folder.File("a.jpg"), TestImage(30, 20, 3, 9));
+    std::filesystem::copy_file(jpeg, folder.File("b.JPEG"));
     WriteBytes(folder.File("no.jpg"), {'h', 'e', 'l', 'l', 'o'});
     WriteBytes(folder.File("a.png"), {});
     WriteBytes(folder.File("plain"), {});
     WriteBytes(folder.File("i.ico"), {});
-    RunTool("mkdir " + Quoted(folder.File("d.jpg")) + " " + Quoted(folder.File("x.jpg")));
+    folder.MakeFolder("d.jpg");
+    folder.MakeFolder("x.jpg");
     WriteBytes(folder.File("x.jpg/noext"), {});
 
     TPicture picture;
@@ -316,8 +305,9 @@ bool IsProgressive(const Bytes& jpeg) {
 
 TEST(SaveTest, ThumbnailIsProgressiveExactlyWhenTheLastLoadedFileWas) {
     TemporaryFolder folder;
-    const std::string baseline = MakeJpeg(folder, "b.jpg", 30, 20);
-    const std::string progressive = MakeJpeg(folder, "p.jpg", 30, 20, "-progressive");
+    const std::string baseline = WriteJpeg(folder.File("b.jpg"), TestImage(30, 20, 3, 9));
+    const std::string progressive =
+        WriteJpeg(folder.File("p.jpg"), TestImage(30, 20, 3, 9), "-progressive");
     TPicture view;
     for (const std::string& source : {progressive, baseline, progressive}) {
         view.LoadFromFile(source);
@@ -401,7 +391,7 @@ TEST(SaveTest, AFailedSaveLeavesTheDestinationAsItWasAndNothingBehind) {
     WriteBytes(readOnly, good);
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
     WriteBytes(folder.File("file"), good);
-    RunTool("mkdir " + Quoted(folder.File("folder.jpg")));
+    folder.MakeFolder("folder.jpg");
 
     TJPEGImage thumbnail;
     Render(thumbnail, 200, 150);

@@ -70,6 +70,46 @@ template <typename List> std::vector<int> SelectedRows(const List& list) {
     return rows;
 }
 
+// Red, green, blue per pixel (or one grey byte), rows top down.
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    int channels = 3; // 1 for grey
+    Bytes pixels;
+};
+
+// Gradients with noise, so that every DCT coefficient and the dithering get work.
+RgbImage TestImage(int width, int height, int channels, unsigned seed);
+// PPM for three channels, PGM for one.
+void WritePnm(const std::string& path, const RgbImage& image);
+RgbImage ReadPnm(const std::string& path);
+
+// Runs one of the reference codec's tools (cjpeg, djpeg) from /usr/bin with the arguments, each
+// passed as one word. Fails the test, saying so, when the tool is not installed or does not exit
+// with 0.
+void RunCodecTool(const std::string& tool, const std::vector<std::string>& arguments);
+
+// The JPEG fixture of the tests: `image` encoded by the reference encoder with cjpeg's `options`
+// (words separated by spaces). When cjpeg is missing or fails, the test fails and the bytes are
+// empty.
+Bytes Cjpeg(const RgbImage& image, const std::string& options = "-quality 90");
+// The same written to `path`; gives `path`.
+std::string WriteJpeg(const std::string& path, const RgbImage& image,
+                      const std::string& options = "-quality 90");
+
+// A JPEG stream's marker segments.
+struct Segment {
+    std::uint8_t marker;
+    std::size_t offset; // of the 0xFF that starts the marker
+    Bytes payload;      // without the length field
+};
+// The marker segments from SOI up to and including the first SOS.
+std::vector<Segment> HeaderSegments(const Bytes& jpeg);
+// Offsets of every SOS marker in the stream.
+std::vector<std::size_t> ScanOffsets(const Bytes& jpeg);
+// The stream with its frame header claiming another size; the scans stay as they were.
+Bytes WithClaimedSize(Bytes jpeg, int width, int height);
+
 // A folder of its own under the system's temporary folder, removed with everything in it (also
 // when a test took the write permission away from it).
 class TemporaryFolder {

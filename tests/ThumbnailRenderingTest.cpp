@@ -1,5 +1,4 @@
 // The rendering of a thumbnail from the full-size view's picture into the thumbnail view's graphic.
-// Fixture JPEGs are encoded at test time by the codec's own cjpeg.
 #include "pictures/Bitmap.h"
 #include "pictures/JPEGImage.h"
 #include "pictures/Picture.h"
@@ -12,63 +11,54 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
-
+using testkit::Bytes;
 using testkit::ExpectThrows;
 using testkit::ReadBytes;
+using testkit::RgbImage;
 using testkit::TemporaryFolder;
 using testkit::WriteBytes;
+using testkit::WriteJpeg;
 
-// Encodes a width x height JPEG with cjpeg at quality 90: colour stripes, or grey levels from a
-// one-component PGM.
-std::string EncodeJpeg(const TemporaryFolder& folder, const std::string& name, int width,
-                       int height, bool progressive = false, bool grey = false) {
-    const std::string raw = folder.File(name + (grey ? ".pgm" : ".ppm"));
-    {
-        std::ofstream out(raw, std::ios::binary);
-        out << (grey ? "P5\n" : "P6\n") << width << ' ' << height << "\n255\n";
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const char level = char((x * 255) / std::max(1, width - 1));
-                if (grey)
-                    out.put(level);
-                else
-                    out << level << char(y % 256) << char(128);
-            }
-    }
-    const std::string jpeg = folder.File(name + ".jpg");
-    const std::string command = std::string("cjpeg -quality 90 ") +
-                                (progressive ? "-progressive " : "") + "-outfile '" + jpeg + "' '" +
-                                raw + "'";
-    if (std::system(command.c_str()) != 0)
-        throw std::runtime_error("cjpeg failed: " + command);
-    return jpeg;
+// Colour stripes: red rises from left to right, green from top to bottom, blue stays.
+RgbImage Stripes(int width, int height) {
+    RgbImage image{width, height, 3, {}};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.pixels.insert(
+                image.pixels.end(),
+                {std::uint8_t((x * 255) / std::max(1, width - 1)), std::uint8_t(y % 256), 128});
+    return image;
+}
+
+// Grey levels from black on the left to white on the right.
+RgbImage GreyRamp(int width, int height) {
+    RgbImage image{width, height, 1, {}};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.pixels.push_back(std::uint8_t((x * 255) / std::max(1, width - 1)));
+    return image;
 }
 
 // The same JPEG without its quantisation tables: the header still parses, decoding fails.
 std::string WithoutQuantisationTables(const TemporaryFolder& folder, const std::string& jpeg) {
-    const std::vector<std::uint8_t> bytes = ReadBytes(jpeg);
-    std::vector<std::uint8_t> stripped(bytes.begin(), bytes.begin() + 2);
-    std::size_t at = 2;
-    while (at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA) {
-        const std::size_t length = std::size_t(bytes[at + 2]) << 8 | bytes[at + 3];
-        if (bytes[at + 1] != 0xDB)
-            stripped.insert(stripped.end(), bytes.begin() + at, bytes.begin() + at + 2 + length);
-        at += 2 + length;
+    const Bytes bytes = ReadBytes(jpeg);
+    Bytes stripped(bytes.begin(), bytes.begin() + 2);
+    for (const testkit::Segment& segment : testkit::HeaderSegments(bytes)) {
+        const auto start = bytes.begin() + std::ptrdiff_t(segment.offset);
+        if (segment.marker == 0xDA)
+            stripped.insert(stripped.end(), start, bytes.end());
+        else if (segment.marker != 0xDB)
+            stripped.insert(stripped.end(), start,
+                            start + 4 + std::ptrdiff_t(segment.payload.size()));
     }
-    stripped.insert(stripped.end(), bytes.begin() + at, bytes.end());
     const std::string path = folder.File("no-tables.jpg");
     WriteBytes(path, stripped);
     return path;
@@ -85,7 +75,8 @@ std::vector<std::uint8_t> Pixels(const TBitmap& bitmap) {
 class RenderingTest : public testing::Test {
 protected:
     void SetUp() override {
-        thumbnailView.LoadFromFile(EncodeJpeg(folder, "previous", 30, 20, true));
+        thumbnailView.LoadFromFile(
+            WriteJpeg(folder.File("previous.jpg"), Stripes(30, 20), "-quality 90 -progressive"));
         previousData = Thumbnail().Data();
     }
     TJPEGImage& Thumbnail() { return dynamic_cast<TJPEGImage&>(*thumbnailView.Graphic()); }
@@ -127,51 +118,52 @@ TEST_P(RenderingFailureTest, ReportsTheFailureAndLeavesTheThumbnailAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, RenderingFailureTest,
-    testing::Values(FailureCase{"NoGraphic",
-                                [](const TemporaryFolder&, TPicture&) { return "200"; },
-                                "Cannot assign a nil to a TJPEGImage"},
-                    FailureCase{"EmptyFile",
-                                [](const TemporaryFolder& folder, TPicture& view) {
-                                    WriteBytes(folder.File("empty.jpg"), {});
-                                    view.LoadFromFile(folder.File("empty.jpg"));
-                                    return "200";
-                                },
-                                "JPEG error #42"},
-                    FailureCase{"WidthNoInteger",
-                                [](const TemporaryFolder& folder, TPicture& view) {
-                                    view.LoadFromFile(EncodeJpeg(folder, "source", 40, 30));
-                                    return "abc";
-                                },
-                                "'abc' is not a valid integer value"},
-                    FailureCase{"WidthWithTrailingSpace",
-                                [](const TemporaryFolder& folder, TPicture& view) {
-                                    view.LoadFromFile(EncodeJpeg(folder, "source", 40, 30));
-                                    return "200 ";
-                                },
-                                "'200 ' is not a valid integer value"},
-                    FailureCase{"DecodingFailedWhenDrawn",
-                                [](const TemporaryFolder& folder, TPicture& view) {
-                                    view.LoadFromFile(WithoutQuantisationTables(
-                                        folder, EncodeJpeg(folder, "source", 40, 30)));
-                                    EXPECT_THROW(view.Graphic()->DrawingBitmap(), EJPEG);
-                                    EXPECT_EQ(view.Width(), 0);
-                                    return "200";
-                                },
-                                "Invalid floating point operation"},
-                    FailureCase{"HeightBeyond32Bits",
-                                [](const TemporaryFolder& folder, TPicture& view) {
-                                    view.LoadFromFile(EncodeJpeg(folder, "source", 1, 300));
-                                    return "2147483647";
-                                },
-                                "Invalid floating point operation"},
-                    FailureCase{"BitmapOfWidthZero",
-                                [](const TemporaryFolder&, TPicture& view) {
-                                    auto bitmap = std::make_unique<TBitmap>();
-                                    bitmap->SetSize(0, 5);
-                                    view.SetGraphic(std::move(bitmap));
-                                    return "200";
-                                },
-                                "Floating point division by zero"}),
+    testing::Values(
+        FailureCase{"NoGraphic", [](const TemporaryFolder&, TPicture&) { return "200"; },
+                    "Cannot assign a nil to a TJPEGImage"},
+        FailureCase{"EmptyFile",
+                    [](const TemporaryFolder& folder, TPicture& view) {
+                        WriteBytes(folder.File("empty.jpg"), {});
+                        view.LoadFromFile(folder.File("empty.jpg"));
+                        return "200";
+                    },
+                    "JPEG error #42"},
+        FailureCase{"WidthNoInteger",
+                    [](const TemporaryFolder& folder, TPicture& view) {
+                        view.LoadFromFile(WriteJpeg(folder.File("source.jpg"), Stripes(40, 30)));
+                        return "abc";
+                    },
+                    "'abc' is not a valid integer value"},
+        FailureCase{"WidthWithTrailingSpace",
+                    [](const TemporaryFolder& folder, TPicture& view) {
+                        view.LoadFromFile(WriteJpeg(folder.File("source.jpg"), Stripes(40, 30)));
+                        return "200 ";
+                    },
+                    "'200 ' is not a valid integer value"},
+        FailureCase{"DecodingFailedWhenDrawn",
+                    [](const TemporaryFolder& folder, TPicture& view) {
+                        view.LoadFromFile(WithoutQuantisationTables(
+                            folder, WriteJpeg(folder.File("source.jpg"), Stripes(40, 30))));
+                        ExpectThrows<EJPEG>([&] { view.Graphic()->DrawingBitmap(); },
+                                            "JPEG error #52");
+                        EXPECT_EQ(view.Width(), 0);
+                        return "200";
+                    },
+                    "Invalid floating point operation"},
+        FailureCase{"HeightBeyond32Bits",
+                    [](const TemporaryFolder& folder, TPicture& view) {
+                        view.LoadFromFile(WriteJpeg(folder.File("source.jpg"), Stripes(1, 300)));
+                        return "2147483647";
+                    },
+                    "Invalid floating point operation"},
+        FailureCase{"BitmapOfWidthZero",
+                    [](const TemporaryFolder&, TPicture& view) {
+                        auto bitmap = std::make_unique<TBitmap>();
+                        bitmap->SetSize(0, 5);
+                        view.SetGraphic(std::move(bitmap));
+                        return "200";
+                    },
+                    "Floating point division by zero"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 struct SizeCase {
@@ -190,7 +182,8 @@ class RenderingSizeTest : public RenderingTest, public testing::WithParamInterfa
 
 TEST_P(RenderingSizeTest, GivesTheThumbnailItsSizeAndNoCompressedData) {
     const SizeCase& c = GetParam();
-    fullSizeView.LoadFromFile(EncodeJpeg(folder, "source", c.sourceWidth, c.sourceHeight));
+    fullSizeView.LoadFromFile(
+        WriteJpeg(folder.File("source.jpg"), Stripes(c.sourceWidth, c.sourceHeight)));
     Render(c.widthText);
     EXPECT_EQ(thumbnailView.Width(), c.width);
     EXPECT_EQ(thumbnailView.Height(), c.height);
@@ -214,7 +207,7 @@ TEST_F(RenderingTest, RendersAgainToTheSamePixelsInTheSameObjectWithItsSettings)
     const TGraphic* graphic = thumbnailView.Graphic();
     int changes = 0;
     thumbnailView.SetOnChange([&] { ++changes; });
-    fullSizeView.LoadFromFile(EncodeJpeg(folder, "source", 640, 480));
+    fullSizeView.LoadFromFile(WriteJpeg(folder.File("source.jpg"), Stripes(640, 480)));
     const auto sourceData = dynamic_cast<TJPEGImage&>(*fullSizeView.Graphic()).Data();
 
     Render("200");
@@ -248,7 +241,7 @@ TEST_F(RenderingTest, TakesABitmapInTheFullSizeViewAsItsSource) {
 }
 
 TEST_F(RenderingTest, AGreySourceGivesGreyPixels) {
-    fullSizeView.LoadFromFile(EncodeJpeg(folder, "grey", 300, 40, false, true));
+    fullSizeView.LoadFromFile(WriteJpeg(folder.File("grey.jpg"), GreyRamp(300, 40)));
     Render("100");
     const TBitmap& thumbnail = Thumbnail().Bitmap();
     ASSERT_EQ(thumbnail.Width(), 100);

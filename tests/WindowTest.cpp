@@ -9,7 +9,6 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -17,8 +16,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -257,25 +254,15 @@ TEST_F(WithApplication, InformationBoxCarriesTheTitleAndTheTextAsGiven) {
 // ---- Controls on their own ----------------------------------------------------------------------
 
 // A JPEG whose header claims more pixels than a bitmap may hold: it loads, but cannot be drawn.
-std::string UndrawableJpeg(const QTemporaryDir& folder) {
-    const std::string path = folder.filePath("huge.jpg").toStdString();
-    TJPEGImage small;
-    small.Assign(Bitmap(8, 8).get());
-    small.SaveToFile(path);
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::size_t frame = bytes.find("\xFF\xC0");
-    EXPECT_NE(frame, std::string::npos);
-    for (std::size_t at : {frame + 5, frame + 7}) { // height, then width: 60000 each
-        bytes[at] = static_cast<char>(0xEA);
-        bytes[at + 1] = static_cast<char>(0x60);
-    }
-    std::ofstream(path, std::ios::binary) << bytes;
+std::string UndrawableJpeg(const testkit::TemporaryFolder& folder) {
+    const std::string path = folder.File("huge.jpg");
+    testkit::WriteBytes(path, testkit::WithClaimedSize(
+                                  testkit::Cjpeg(testkit::TestImage(8, 8, 3, 1)), 60000, 60000));
     return path;
 }
 
 TEST_F(WithApplication, PictureThatCannotBeDrawnIsReportedOnce) {
-    QTemporaryDir folder;
+    const testkit::TemporaryFolder folder;
     TImage view(nullptr);
     view.resize(40, 40);
     view.Picture().LoadFromFile(UndrawableJpeg(folder));
