@@ -1,73 +1,491 @@
-// Prints how long the command that writes every listed file's thumbnail takes on the main window
-// (offscreen), for a folder of camera-sized JPEG files: the whole road of each file from its
-// preview to the saved thumbnail, repaints included.
+// Prints how fast the command that writes every listed file's thumbnail runs on the main window
+// (offscreen), as a ratio to the least work an exact thumbnail needs: libjpeg's full-size
+// float-DCT decode of the same files, one after another on one thread (what `djpeg -dct float`
+// does), timed in the same process. The machine may be shared and noisy, so only ratios taken in
+// one run mean anything.
+//
+//   batch_benchmark [folder]
+//
+// Without a folder it makes camera-like photos (4000 x 3000 and 6000 x 4000, some progressive)
+// with cjpeg. The command runs on a copy of the folder's .jpg files, never on the folder itself.
+// It prints: ms a file and the floor on all cores, the same pinned to one core (the program runs
+// itself again under one CPU), the peak memory above idle in decoded pictures, the resident
+// memory after repeated runs over 1000 small files, and vipsthumbnail's and ImageMagick's time on
+// the same files where they are installed.
 #include "app/Unit1.h"
 #include "pictures/JPEGImage.h"
 #include "widgets/Application.h"
 
 #include <QApplication>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <random>
+#include <sched.h>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-// Answers nothing and shows nothing: the benchmark only counts what it would have shown.
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Shows nothing; the folder dialog answers with `folder`.
 class SilentPresenter : public Presenter {
 public:
     void ShowInformation(const std::string&, const std::string&) override { ++boxes; }
     void ShowError(const std::string&, const std::string&) override { ++boxes; }
-    std::string ChooseFolder(QWidget*, const std::string&) override { return {}; }
+    std::string ChooseFolder(QWidget*, const std::string&) override { return folder; }
+    int boxes = 0;
+    std::string folder;
+};
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    quoted += "'";
+    return quoted;
+}
+
+bool Installed(const std::string& tool) {
+    return std::system(("command -v " + tool + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+bool IsJpgName(const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    return extension == ".jpg";
+}
+
+std::vector<std::uint8_t> ReadWhole(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// A photo-like picture: smooth light across the frame, a few objects with sharp and soft edges,
+// fine texture in some of them and sensor-like noise everywhere, written as a binary PPM.
+void WritePhotoPpm(const std::string& path, int width, int height, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::vector<double> lightX(width), lightY(height);
+    const double phaseX = unit(random) * 6, phaseY = unit(random) * 6;
+    for (int x = 0; x < width; ++x)
+        lightX[x] = 40 * std::sin(x * 3.0 / width + phaseX) + 12 * std::sin(x * 17.0 / width);
+    for (int y = 0; y < height; ++y)
+        lightY[y] = 50 * std::cos(y * 2.5 / height + phaseY) + 10 * std::sin(y * 23.0 / height);
+    struct Blob {
+        double cx, cy, rx, ry, soft;
+        int colour[3];
+        int texture;
+    };
+    std::vector<Blob> blobs(12);
+    for (Blob& blob : blobs) {
+        blob = {unit(random) * width,  unit(random) * height, (0.05 + unit(random) * 0.2) * width,
+                (0.05 + unit(random) * 0.2) * height, unit(random) < 0.5 ? 0.02 : 0.3,
+                {int(unit(random) * 200), int(unit(random) * 200), int(unit(random) * 200)},
+                int(unit(random) * 3)};
+    }
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    std::vector<std::uint8_t> row(std::size_t(width) * 3);
+    std::uint32_t noise = seed * 2654435761u + 1;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            double rgb[3] = {90 + lightX[x] + lightY[y], 100 + lightX[x] * 0.8 + lightY[y],
+                             110 + lightY[y] * 0.7 - lightX[x] * 0.3};
+            for (const Blob& blob : blobs) {
+                const double dx = (x - blob.cx) / blob.rx, dy = (y - blob.cy) / blob.ry;
+                const double distance = dx * dx + dy * dy;
+                if (distance >= 1 + blob.soft)
+                    continue;
+                const double cover = distance <= 1 - blob.soft
+                                         ? 1.0
+                                         : (1 + blob.soft - distance) / (2 * blob.soft);
+                double detail = 0;
+                if (blob.texture == 1)
+                    detail = 18 * std::sin(x * 0.9) * std::sin(y * 0.7);
+                else if (blob.texture == 2)
+                    detail = ((x / 6 + y / 6) % 2) * 24 - 12;
+                for (int c = 0; c < 3; ++c)
+                    rgb[c] += cover * (blob.colour[c] + detail - rgb[c]);
+            }
+            for (int c = 0; c < 3; ++c) {
+                noise ^= noise << 13, noise ^= noise >> 17, noise ^= noise << 5;
+                const double value = rgb[c] + int(noise % 9) - 4;
+                row[std::size_t(x) * 3 + c] = std::uint8_t(std::clamp(value, 0.0, 255.0));
+            }
+        }
+        out.write(reinterpret_cast<const char*>(row.data()), std::streamsize(row.size()));
+    }
+}
+
+// The default folder: four photos of 4000 x 3000 and four of 6000 x 4000, half of them
+// progressive, some with the chroma sampling of cameras (2 x 1), made once and kept.
+fs::path CameraPhotos() {
+    const fs::path folder = fs::temp_directory_path() / "corvantis-camera-photos";
+    const fs::path done = folder / "complete";
+    if (fs::exists(done))
+        return folder;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::printf("making camera-like photos with cjpeg in %s ...\n", folder.c_str());
+    std::fflush(stdout);
+    for (int i = 0; i < 8; ++i) {
+        const bool large = i % 2 == 1;
+        const std::string ppm = (folder / "photo.ppm").string();
+        WritePhotoPpm(ppm, large ? 6000 : 4000, large ? 4000 : 3000, 17 + i);
+        const std::string options = std::string(i / 2 % 2 == 1 ? "-progressive " : "") +
+                                    (i >= 4 ? "-sample 2x1 " : "") + "-quality 92 ";
+        const std::string jpeg = (folder / ("photo" + std::to_string(i) + ".jpg")).string();
+        if (std::system(("cjpeg " + options + "-outfile " + Quoted(jpeg) + " " + Quoted(ppm))
+                            .c_str()) != 0) {
+            std::fprintf(stderr, "cjpeg failed; is libjpeg-turbo-progs installed?\n");
+            std::exit(1);
+        }
+        fs::remove(ppm);
+    }
+    std::ofstream(done) << "made\n";
+    return folder;
+}
+
+// A copy of the folder's .jpg files, so that the thumbnails never land among the user's files.
+void CopyJpegFiles(const fs::path& from, const fs::path& to) {
+    fs::create_directories(to);
+    for (const auto& entry : fs::directory_iterator(from))
+        if (entry.is_regular_file() && IsJpgName(entry.path()))
+            fs::copy_file(entry.path(), to / entry.path().filename());
+}
+
+std::vector<fs::path> JpegFiles(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.is_regular_file() && IsJpgName(entry.path()))
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+struct FloorErrors {
+    jpeg_error_mgr manager;
+    std::jmp_buf resume;
+};
+
+void FloorErrorExit(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<FloorErrors*>(info->err)->resume, 1);
+}
+
+struct Floor {
+    double milliseconds = 0;
+    std::uint64_t largestPicture = 0; // bytes of the largest decoded picture, 3 bytes a pixel
+};
+
+// Decodes one file in full as `djpeg -dct float` does, into one reused row buffer; false when
+// libjpeg fails on it.
+bool DecodeForTheFloor(const std::vector<std::uint8_t>& bytes, std::vector<JSAMPLE>& rows,
+                       std::uint64_t& pictureBytes) {
+    jpeg_decompress_struct info{};
+    FloorErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = FloorErrorExit;
+    errors.manager.emit_message = [](j_common_ptr, int) {};
+    if (setjmp(errors.resume) != 0) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    info.dct_method = JDCT_FLOAT;
+    jpeg_start_decompress(&info);
+    const std::size_t rowBytes = std::size_t(info.output_width) * info.output_components;
+    rows.resize(rowBytes * info.rec_outbuf_height);
+    std::vector<JSAMPROW> pointers(info.rec_outbuf_height);
+    for (int i = 0; i < info.rec_outbuf_height; ++i)
+        pointers[i] = rows.data() + rowBytes * i;
+    while (info.output_scanline < info.output_height)
+        jpeg_read_scanlines(&info, pointers.data(), info.rec_outbuf_height);
+    pictureBytes = std::uint64_t{info.output_width} * info.output_height * 3;
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+Floor MeasureFloor(const std::vector<fs::path>& files) {
+    std::vector<std::vector<std::uint8_t>> contents;
+    for (const fs::path& file : files)
+        contents.push_back(ReadWhole(file));
+    Floor floor;
+    std::vector<JSAMPLE> rows;
+    const auto start = Clock::now();
+    for (const auto& bytes : contents) {
+        std::uint64_t pictureBytes = 0;
+        if (DecodeForTheFloor(bytes, rows, pictureBytes))
+            floor.largestPicture = std::max(floor.largestPicture, pictureBytes);
+    }
+    floor.milliseconds = MillisecondsSince(start);
+    return floor;
+}
+
+// A field of /proc/self/status in bytes (VmRSS, VmHWM).
+std::uint64_t StatusBytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field + ":", 0) == 0)
+            return std::stoull(line.substr(field.size() + 1)) * 1024;
+    return 0;
+}
+
+// Starts the peak of resident memory afresh from what is resident now.
+void ResetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+struct CommandRun {
+    double milliseconds = 0;
+    std::uint64_t peakAboveIdle = 0;
     int boxes = 0;
 };
 
-void WritePhoto(const std::string& path, int width, int height) {
-    TBitmap bitmap;
-    bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = bitmap.ScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            row[x * 4] = std::uint8_t(x / 16 + y / 32);
-            row[x * 4 + 1] = std::uint8_t((x ^ y) / 8);
-            row[x * 4 + 2] = std::uint8_t(y / 12);
-        }
+// Lists the folder on the window and runs the all-files command once.
+CommandRun RunCommand(TForm1& form, SilentPresenter& presenter, const fs::path& folder) {
+    form.ShellTreeView1->SelectPath(folder.string());
+    form.ShellTreeView1Click(nullptr);
+    QApplication::processEvents();
+    presenter.boxes = 0;
+    CommandRun run;
+    const std::uint64_t idle = StatusBytes("VmRSS");
+    ResetPeakMemory();
+    const auto start = Clock::now();
+    form.RzButton2Click(nullptr);
+    run.milliseconds = MillisecondsSince(start);
+    const std::uint64_t peak = StatusBytes("VmHWM");
+    run.peakAboveIdle = peak > idle ? peak - idle : 0;
+    run.boxes = presenter.boxes;
+    return run;
+}
+
+// The command and its floor on the files of `source`; the floor is timed before and after the
+// command and averaged, so that a change in the machine's load between them counts half.
+struct Measurement {
+    int files = 0;
+    double commandMs = 0;
+    double floorMs = 0;
+    CommandRun run;
+    Floor floor;
+};
+
+Measurement Measure(TForm1& form, SilentPresenter& presenter, const fs::path& work) {
+    const std::vector<fs::path> files = JpegFiles(work);
+    Measurement measurement;
+    measurement.files = int(files.size());
+    const Floor before = MeasureFloor(files);
+    measurement.run = RunCommand(form, presenter, work);
+    const Floor after = MeasureFloor(files);
+    measurement.floor = before;
+    measurement.floorMs = (before.milliseconds + after.milliseconds) / 2;
+    measurement.commandMs = measurement.run.milliseconds;
+    return measurement;
+}
+
+void PinToOneCore() {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    sched_getaffinity(0, sizeof allowed, &allowed);
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (!CPU_ISSET(cpu, &allowed))
+            continue;
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(cpu, &one);
+        sched_setaffinity(0, sizeof one, &one);
+        return;
     }
-    TJPEGImage photo;
-    photo.Assign(&bitmap);
-    photo.SaveToFile(path);
+}
+
+// Runs this program again pinned to one core on the same folder; its command and floor time.
+bool MeasurePinned(const fs::path& source, double& commandMs, double& floorMs) {
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    FILE* child = popen((Quoted(self) + " --one-core " + Quoted(source.string())).c_str(), "r");
+    if (!child)
+        return false;
+    char line[256];
+    bool found = false;
+    while (std::fgets(line, sizeof line, child))
+        if (std::sscanf(line, "one core: %lf %lf", &commandMs, &floorMs) == 2)
+            found = true;
+    return pclose(child) == 0 && found;
+}
+
+// Wall time of a shell command over all files, in ms; negative when it failed.
+double TimeTool(const std::string& command) {
+    const auto start = Clock::now();
+    const int status = std::system((command + " > /dev/null 2>&1").c_str());
+    const double milliseconds = MillisecondsSince(start);
+    return status == 0 ? milliseconds : -1;
+}
+
+void PrintToolRow(const char* name, double milliseconds, int files, double floorPerFile) {
+    if (milliseconds < 0) {
+        std::printf("| %-44s | %9s | %8s |\n", name, "failed", "");
+        return;
+    }
+    const double perFile = milliseconds / files;
+    std::printf("| %-44s | %9.1f | %8.2f |\n", name, perFile, perFile / floorPerFile);
+}
+
+void MeasureTools(const fs::path& source, const fs::path& work, int files, double floorPerFile) {
+    CopyJpegFiles(source, work);
+    const fs::path out = work / "out";
+    fs::create_directories(out);
+    std::string list;
+    for (const fs::path& file : JpegFiles(work))
+        list += " ", list += Quoted(file.string());
+    if (Installed("vipsthumbnail"))
+        PrintToolRow("vipsthumbnail -s 200x",
+                     TimeTool("vipsthumbnail -s 200x -o " + Quoted((out / "%s.jpg").string()) +
+                              list),
+                     files, floorPerFile);
+    else
+        std::printf("| %-44s | %9s | %8s |\n", "vipsthumbnail", "absent", "");
+    if (Installed("mogrify"))
+        PrintToolRow("ImageMagick mogrify -thumbnail 200x",
+                     TimeTool("mogrify -path " + Quoted(out.string()) + " -thumbnail 200x" + list),
+                     files, floorPerFile);
+    else
+        std::printf("| %-44s | %9s | %8s |\n", "ImageMagick mogrify", "absent", "");
+    fs::remove_all(work);
+}
+
+void MakeSmallFiles(const fs::path& folder) {
+    fs::create_directories(folder / "thumbnails");
+    TBitmap bitmap;
+    bitmap.SetSize(320, 240);
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (std::size_t i = 0; i < bitmap.RowBytes(); ++i)
+            bitmap.ScanLine(y)[i] = std::uint8_t(i * 7 + y * 3);
+    TJPEGImage encoder;
+    encoder.Assign(&bitmap);
+    for (int i = 0; i < 1000; ++i)
+        encoder.SaveToFile((folder / ("small" + std::to_string(i) + ".jpg")).string());
+}
+
+// The resident memory after each of several runs of the chosen-folder command over the same
+// 1000 small files: what one file leaves behind shows as growth from run to run.
+void MeasureSmallFiles(TForm1& form, SilentPresenter& presenter, const fs::path& folder) {
+    form.ShellTreeView1->SelectPath(folder.string());
+    form.ShellTreeView1Click(nullptr);
+    presenter.folder = (folder / "thumbnails").string();
+    std::printf("1000 files of 320 x 240 to another folder, resident memory after each run:");
+    std::vector<std::uint64_t> resident;
+    for (int run = 0; run < 4; ++run) {
+        form.RzButton3Click(nullptr);
+        QApplication::processEvents();
+        resident.push_back(StatusBytes("VmRSS"));
+        std::printf(" %.1f MB", resident.back() / 1e6);
+    }
+    std::printf("\n  growth from the first run to the last: %+.2f MB\n",
+                (double(resident.back()) - double(resident.front())) / 1e6);
+}
+
+std::string MachineName() {
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(cpuinfo, line))
+        if (line.rfind("model name", 0) == 0)
+            return line.substr(line.find(':') + 2);
+    return "unknown processor";
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool oneCore = argc > 1 && std::strcmp(argv[1], "--one-core") == 0;
+    if (oneCore) {
+        PinToOneCore();
+        --argc, ++argv;
+    }
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const fs::path source = argc > 1 ? fs::path(argv[1]) : CameraPhotos();
+
+    // The folder tree reads a folder's subfolders once, so every folder the window lists is made
+    // before the first listing.
+    const fs::path scratch =
+        fs::temp_directory_path() / ("corvantis-benchmark-" + std::to_string(getpid()));
+    fs::remove_all(scratch);
+    CopyJpegFiles(source, scratch / "work");
+    if (!oneCore)
+        MakeSmallFiles(scratch / "small");
+
     QApplication qt(argc, argv);
     TApplication application;
-    auto presenter = std::make_unique<SilentPresenter>();
-    SilentPresenter& boxes = *presenter;
-    application.SetPresenter(std::move(presenter));
-
-    const auto folder = std::filesystem::temp_directory_path() / "corvantis-batch-benchmark";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    constexpr int Files = 8;
-    for (int i = 0; i < Files; ++i)
-        WritePhoto((folder / ("photo" + std::to_string(i) + ".jpg")).string(), 4000, 3000);
-
+    auto owned = std::make_unique<SilentPresenter>();
+    SilentPresenter& presenter = *owned;
+    application.SetPresenter(std::move(owned));
     TForm1 form;
     form.show();
-    form.ShellTreeView1->SelectPath(folder.string());
-    form.ShellTreeView1Click(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    form.RzButton2Click(nullptr);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%d files of 4000 x 3000 to thumbnails 200 wide: %.2f s, %.0f ms a file (%d box)\n",
-                Files, seconds, 1000 * seconds / Files, boxes.boxes);
-    std::filesystem::remove_all(folder);
+
+    const Measurement all = Measure(form, presenter, scratch / "work");
+    if (all.files == 0) {
+        std::fprintf(stderr, "no .jpg files in %s\n", source.c_str());
+        fs::remove_all(scratch);
+        return 1;
+    }
+    const double commandPerFile = all.commandMs / all.files;
+    const double floorPerFile = all.floorMs / all.files;
+    if (oneCore) {
+        std::printf("one core: %.3f %.3f\n", commandPerFile, floorPerFile);
+        fs::remove_all(scratch);
+        return 0;
+    }
+
+    std::printf("%d files from %s, thumbnails 200 wide; %s, %u logical cores\n", all.files,
+                source.c_str(), MachineName().c_str(), std::thread::hardware_concurrency());
+    std::printf("| %-44s | %9s | %8s |\n", "", "ms a file", "ratio");
+    std::printf("|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(11, '-').c_str(),
+                std::string(10, '-').c_str());
+    std::printf("| %-44s | %9.1f | %8.2f |\n", "floor: libjpeg float-DCT decode, one thread",
+                floorPerFile, 1.0);
+    std::printf("| %-44s | %9.1f | %8.2f |\n", "Corvantis, all cores", commandPerFile,
+                commandPerFile / floorPerFile);
+    double pinnedCommand = 0, pinnedFloor = 0;
+    if (MeasurePinned(source, pinnedCommand, pinnedFloor))
+        std::printf("| %-44s | %9.1f | %8.2f |\n", "Corvantis pinned to one core (own floor)",
+                    pinnedCommand, pinnedCommand / pinnedFloor);
+    else
+        std::printf("| %-44s | %9s | %8s |\n", "Corvantis pinned to one core", "failed", "");
+    MeasureTools(source, scratch / "tools", all.files, floorPerFile);
+    const double picture = double(all.floor.largestPicture);
+    std::printf("peak memory above idle during the command: %.0f MB = %.2f decoded pictures "
+                "(the largest, %.1f MB at 3 bytes a pixel); %d boxes\n",
+                all.run.peakAboveIdle / 1e6, all.run.peakAboveIdle / picture, picture / 1e6,
+                all.run.boxes);
+    MeasureSmallFiles(form, presenter, scratch / "small");
+    fs::remove_all(scratch);
     return 0;
 }
