@@ -8,15 +8,128 @@
 #include "platform/Texts.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <limits>
+#include <mutex>
 #include <new>
+#include <utility>
+
+namespace {
+
+// Pixel memory whose bytes start unset. Large blocks are kept for the next raster when they are
+// let go: a camera picture's block would otherwise come fresh from the system every time, and the
+// system zero-fills and faults in every one of its pages, which costs as much as a good part of
+// decoding the picture. One spare block is kept, the largest given back, so a program working
+// through photos of mixed sizes settles on one block of the largest.
+class PixelBlocks {
+public:
+    // Never destroyed, so that a bitmap that outlives the other statics can still give its block
+    // back; the spare stays reachable until the process ends.
+    static PixelBlocks& Shared() {
+        static PixelBlocks& blocks = *new PixelBlocks;
+        return blocks;
+    }
+
+    // A block of at least `size` bytes and its capacity; throws std::bad_alloc.
+    std::uint8_t* Take(std::size_t size, std::size_t& capacity) {
+        if (size >= KeptFrom) {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (spare_ && spareCapacity_ >= size) {
+                capacity = spareCapacity_;
+                return std::exchange(spare_, nullptr);
+            }
+        }
+        capacity = size;
+        return new std::uint8_t[size];
+    }
+
+    void Give(std::uint8_t* block, std::size_t capacity) noexcept {
+        if (capacity >= KeptFrom) {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (!spare_ || spareCapacity_ < capacity) {
+                std::swap(block, spare_);
+                std::swap(capacity, spareCapacity_);
+            }
+        }
+        delete[] block;
+    }
+
+private:
+    // Smaller blocks are left to the allocator, which keeps them well by itself.
+    static constexpr std::size_t KeptFrom = std::size_t{4} << 20;
+
+    std::mutex mutex_;
+    std::uint8_t* spare_ = nullptr;
+    std::size_t spareCapacity_ = 0;
+};
+
+// The pixel bytes of one raster. A copy is a full copy; the bytes of a new buffer are unset.
+class PixelBuffer {
+public:
+    PixelBuffer() = default;
+    explicit PixelBuffer(std::size_t size) : size_(size) {
+        if (size > 0)
+            data_ = PixelBlocks::Shared().Take(size, capacity_);
+    }
+    PixelBuffer(const PixelBuffer& other) : PixelBuffer(other.size_) {
+        if (size_ > 0)
+            std::memcpy(data_, other.data_, size_);
+    }
+    PixelBuffer(PixelBuffer&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)),
+          capacity_(std::exchange(other.capacity_, 0)) {}
+    PixelBuffer& operator=(PixelBuffer other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+        return *this;
+    }
+    ~PixelBuffer() {
+        if (data_)
+            PixelBlocks::Shared().Give(data_, capacity_);
+    }
+
+    std::uint8_t* data() { return data_; }
+    const std::uint8_t* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+private:
+    std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+// A number that no other raster had; a copy takes a new one, as does a raster whose pixels may
+// be written.
+class RasterId {
+public:
+    RasterId() = default;
+    RasterId(const RasterId&) {}
+    RasterId& operator=(const RasterId&) {
+        value_ = Next();
+        return *this;
+    }
+    std::uint64_t Value() const { return value_; }
+    void Renew() { value_ = Next(); }
+
+private:
+    static std::uint64_t Next() {
+        static std::atomic<std::uint64_t> last{0};
+        return ++last;
+    }
+    std::uint64_t value_ = Next();
+};
+
+} // namespace
 
 struct TBitmap::Raster {
+    RasterId id;
     int width = 0;
     int height = 0;
     TPixelFormat format = TPixelFormat::pfDevice;
     std::vector<TPaletteEntry> palette;
-    std::vector<std::uint8_t> pixels;
+    PixelBuffer pixels;
 };
 
 namespace {
@@ -26,20 +139,29 @@ std::uint64_t PixelBytes(int width, int height, TPixelFormat format) {
            std::uint64_t(TBitmap::BytesPerPixel(format));
 }
 
-// Black pixels in the given format; the device format's fourth byte is 255.
-std::vector<std::uint8_t> BlackPixels(int width, int height, TPixelFormat format) {
+// Pixels whose values are left unset, for a caller that writes every one of them.
+PixelBuffer UnsetPixels(int width, int height, TPixelFormat format) {
     const std::uint64_t size = PixelBytes(width, height, format);
     if (size > TBitmap::MaxPixelBytes)
         throw EOutOfResources();
     try {
-        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(size), 0);
-        if (format == TPixelFormat::pfDevice)
-            for (std::size_t alpha = 3; alpha < pixels.size(); alpha += 4)
-                pixels[alpha] = 255;
-        return pixels;
+        return PixelBuffer(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
         throw EOutOfResources();
     }
+}
+
+// Black pixels in the given format; the device format's fourth byte is 255.
+PixelBuffer BlackPixels(int width, int height, TPixelFormat format) {
+    PixelBuffer pixels = UnsetPixels(width, height, format);
+    if (format == TPixelFormat::pfDevice) {
+        const std::uint8_t black[4] = {0, 0, 0, 255};
+        for (std::size_t pixel = 0; pixel < pixels.size(); pixel += 4)
+            std::memcpy(pixels.data() + pixel, black, 4);
+    } else if (pixels.size() > 0) {
+        std::memset(pixels.data(), 0, pixels.size());
+    }
+    return pixels;
 }
 
 std::vector<TPaletteEntry> GreyRamp() {
@@ -70,15 +192,14 @@ std::uint8_t NearestEntry(const std::vector<TPaletteEntry>& palette, std::uint8_
 
 // Rewrites the pixels of one raster in another format; 8-bit pixels read their colours from
 // `colours`, and new 8-bit pixels take the nearest entry of `palette`.
-void Convert(const std::vector<std::uint8_t>& from, TPixelFormat fromFormat,
-             std::vector<std::uint8_t>& to, TPixelFormat toFormat,
-             const std::array<TPaletteEntry, 256>& colours,
+void Convert(const PixelBuffer& from, TPixelFormat fromFormat, PixelBuffer& to,
+             TPixelFormat toFormat, const std::array<TPaletteEntry, 256>& colours,
              const std::vector<TPaletteEntry>& palette, std::size_t pixelCount) {
     const int fromStride = TBitmap::BytesPerPixel(fromFormat);
     const int toStride = TBitmap::BytesPerPixel(toFormat);
     for (std::size_t pixel = 0; pixel < pixelCount; ++pixel) {
-        const std::uint8_t* source = &from[pixel * fromStride];
-        std::uint8_t* target = &to[pixel * toStride];
+        const std::uint8_t* source = from.data() + pixel * fromStride;
+        std::uint8_t* target = to.data() + pixel * toStride;
         std::uint8_t bgr[3];
         if (fromFormat == TPixelFormat::pf8bit) {
             const TPaletteEntry& entry = colours[source[0]];
@@ -117,6 +238,14 @@ bool TBitmap::Empty() const {
 }
 
 void TBitmap::SetSize(int width, int height) {
+    Resize(width, height, BlackPixels);
+}
+
+void TBitmap::SetSizeForOverwrite(int width, int height) {
+    Resize(width, height, UnsetPixels);
+}
+
+template <typename MakePixels> void TBitmap::Resize(int width, int height, MakePixels makePixels) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == raster_->width && height == raster_->height)
@@ -126,7 +255,7 @@ void TBitmap::SetSize(int width, int height) {
     resized->height = height;
     resized->format = raster_->format;
     resized->palette = raster_->palette;
-    resized->pixels = BlackPixels(width, height, resized->format);
+    resized->pixels = makePixels(width, height, resized->format);
     raster_ = std::move(resized);
 }
 
@@ -144,7 +273,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
     converted->palette = raster_->palette;
     if (format == TPixelFormat::pf8bit && converted->palette.empty())
         converted->palette = GreyRamp();
-    converted->pixels = BlackPixels(raster_->width, raster_->height, format);
+    converted->pixels = UnsetPixels(raster_->width, raster_->height, format);
     Convert(raster_->pixels, raster_->format, converted->pixels, format, ColourTable(),
             converted->palette, std::size_t(raster_->width) * std::size_t(raster_->height));
     raster_ = std::move(converted);
@@ -176,7 +305,13 @@ std::uint8_t* TBitmap::ScanLine(int row) {
             throw EOutOfResources();
         }
     }
+    // The caller may write through the row.
+    raster_->id.Renew();
     return raster_->pixels.data() + std::size_t(row) * RowBytes();
+}
+
+std::uint64_t TBitmap::PixelsId() const {
+    return raster_->id.Value();
 }
 
 const std::uint8_t* TBitmap::ScanLine(int row) const {

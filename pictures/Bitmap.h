@@ -34,6 +34,10 @@ public:
     // device format's fourth byte 255). Throws EOutOfResources, changing nothing, when the pixels
     // would take more than MaxPixelBytes or cannot be allocated.
     void SetSize(int width, int height);
+    // SetSize for a caller that then writes every pixel of every row (a decoder): the pixels of a
+    // resized bitmap start with unspecified values instead of black, which spares a pass over
+    // them. Throws as SetSize.
+    void SetSizeForOverwrite(int width, int height);
     void SetWidth(int width) { SetSize(width, Height()); }
     void SetHeight(int height) { SetSize(Width(), height); }
     // True when the bitmap holds no pixels (zero width or zero height).
@@ -52,6 +56,11 @@ public:
     // (Texts::ScanLineOutOfRange).
     std::uint8_t* ScanLine(int row);
     const std::uint8_t* ScanLine(int row) const;
+
+    // Tells pixels apart without looking at them: two bitmaps give the same number only while they
+    // share one storage that nothing has written since (mutable row access counts as writing);
+    // every other storage, a copy or a changed one included, gives a number never given before.
+    std::uint64_t PixelsId() const;
 
     const std::vector<TPaletteEntry>& Palette() const;
     void SetPalette(std::vector<TPaletteEntry> palette);
@@ -75,5 +84,6 @@ public:
 
 private:
     struct Raster;
+    template <typename MakePixels> void Resize(int width, int height, MakePixels makePixels);
     std::shared_ptr<Raster> raster_;
 };

@@ -264,7 +264,10 @@ void DecodeJpeg(std::span<const std::uint8_t> bytes, const JpegDecodeOptions& op
 
     TBitmap decoded;
     decoded.SetPixelFormat(quantise ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
-    decoded.SetSize(static_cast<int>(info->output_width), static_cast<int>(info->output_height));
+    // Every row is written below: libjpeg makes up the rows of data that ends early, and a decode
+    // that stops short fails in jpeg_finish_decompress.
+    decoded.SetSizeForOverwrite(static_cast<int>(info->output_width),
+                                static_cast<int>(info->output_height));
     decompressor.Run([&] { jpeg_start_decompress(info); });
     if (quantise)
         decoded.SetPalette(PaletteOf(*info));
