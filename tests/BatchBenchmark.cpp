@@ -104,8 +104,11 @@ void WritePhotoPpm(const std::string& path, int width, int height, unsigned seed
     };
     std::vector<Blob> blobs(12);
     for (Blob& blob : blobs) {
-        blob = {unit(random) * width,  unit(random) * height, (0.05 + unit(random) * 0.2) * width,
-                (0.05 + unit(random) * 0.2) * height, unit(random) < 0.5 ? 0.02 : 0.3,
+        blob = {unit(random) * width,
+                unit(random) * height,
+                (0.05 + unit(random) * 0.2) * width,
+                (0.05 + unit(random) * 0.2) * height,
+                unit(random) < 0.5 ? 0.02 : 0.3,
                 {int(unit(random) * 200), int(unit(random) * 200), int(unit(random) * 200)},
                 int(unit(random) * 3)};
     }
@@ -122,9 +125,8 @@ void WritePhotoPpm(const std::string& path, int width, int height, unsigned seed
                 const double distance = dx * dx + dy * dy;
                 if (distance >= 1 + blob.soft)
                     continue;
-                const double cover = distance <= 1 - blob.soft
-                                         ? 1.0
-                                         : (1 + blob.soft - distance) / (2 * blob.soft);
+                const double cover =
+                    distance <= 1 - blob.soft ? 1.0 : (1 + blob.soft - distance) / (2 * blob.soft);
                 double detail = 0;
                 if (blob.texture == 1)
                     detail = 18 * std::sin(x * 0.9) * std::sin(y * 0.7);
@@ -161,8 +163,9 @@ fs::path CameraPhotos() {
         const std::string options = std::string(i / 2 % 2 == 1 ? "-progressive " : "") +
                                     (i >= 4 ? "-sample 2x1 " : "") + "-quality 92 ";
         const std::string jpeg = (folder / ("photo" + std::to_string(i) + ".jpg")).string();
-        if (std::system(("cjpeg " + options + "-outfile " + Quoted(jpeg) + " " + Quoted(ppm))
-                            .c_str()) != 0) {
+        if (std::system(
+                ("cjpeg " + options + "-outfile " + Quoted(jpeg) + " " + Quoted(ppm)).c_str()) !=
+            0) {
             std::fprintf(stderr, "cjpeg failed; is libjpeg-turbo-progs installed?\n");
             std::exit(1);
         }
@@ -366,10 +369,10 @@ void MeasureTools(const fs::path& source, const fs::path& work, int files, doubl
     for (const fs::path& file : JpegFiles(work))
         list += " ", list += Quoted(file.string());
     if (Installed("vipsthumbnail"))
-        PrintToolRow("vipsthumbnail -s 200x",
-                     TimeTool("vipsthumbnail -s 200x -o " + Quoted((out / "%s.jpg").string()) +
-                              list),
-                     files, floorPerFile);
+        PrintToolRow(
+            "vipsthumbnail -s 200x",
+            TimeTool("vipsthumbnail -s 200x -o " + Quoted((out / "%s.jpg").string()) + list), files,
+            floorPerFile);
     else
         std::printf("| %-44s | %9s | %8s |\n", "vipsthumbnail", "absent", "");
     if (Installed("mogrify"))

@@ -238,6 +238,13 @@ TEST_F(RenderingTest, TakesABitmapInTheFullSizeViewAsItsSource) {
     Render("2");
     EXPECT_EQ(Pixels(Thumbnail().Bitmap()),
               (std::vector<std::uint8_t>{20, 20, 20, 255, 20, 20, 20, 255}));
+
+    // Pixels written in place after a rendering are what the next rendering of them shows.
+    auto& source = dynamic_cast<TBitmap&>(*fullSizeView.Graphic());
+    std::fill_n(source.ScanLine(0), 16, std::uint8_t{200});
+    Render("2");
+    EXPECT_EQ(Pixels(Thumbnail().Bitmap()),
+              (std::vector<std::uint8_t>{110, 110, 110, 255, 100, 100, 100, 255}));
 }
 
 TEST_F(RenderingTest, AGreySourceGivesGreyPixels) {

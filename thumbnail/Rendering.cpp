@@ -5,6 +5,39 @@
 #include "thumbnail/StretchBitmap.h"
 #include "thumbnail/ThumbnailSize.h"
 
+namespace {
+
+// The last stretch of this thread: a batch command renders each picture twice at the same size,
+// once in the preview and once for the file, and the second stretch would give the same pixels.
+// Only thumbnails up to this size are kept, so that what stays behind is small.
+constexpr std::uint64_t KeptThumbnailBytes = std::uint64_t{4} << 20;
+
+struct LastStretch {
+    std::uint64_t sourceId = 0;
+    TBitmap thumbnail;
+};
+
+thread_local LastStretch lastStretch;
+
+// StretchBitmap, or the thumbnail of the last stretch when it was drawn from the same unchanged
+// pixels to the same size and format.
+void StretchOrReuse(TBitmap& target, const TBitmap& source) {
+    const TBitmap& last = lastStretch.thumbnail;
+    if (!source.Empty() && lastStretch.sourceId == source.PixelsId() &&
+        last.Width() == target.Width() && last.Height() == target.Height() &&
+        last.PixelFormat() == target.PixelFormat()) {
+        target.Assign(&last);
+        return;
+    }
+    StretchBitmap(target, source);
+    if (std::uint64_t(target.RowBytes()) * std::uint64_t(target.Height()) <= KeptThumbnailBytes) {
+        lastStretch.sourceId = source.PixelsId();
+        lastStretch.thumbnail.Assign(&target);
+    }
+}
+
+} // namespace
+
 void RenderThumbnail(const TPicture& fullSizeView, TGraphic& thumbnailGraphic,
                      const std::string& widthText) {
     TBitmap target;
@@ -20,7 +53,7 @@ void RenderThumbnail(const TPicture& fullSizeView, TGraphic& thumbnailGraphic,
     // The text is converted once for each side, as it always was; both reads give the same value.
     target.SetWidth(ThumbnailWidth(widthText));
     target.SetHeight(ThumbnailHeight(ThumbnailWidth(widthText), aspectRatio));
-    StretchBitmap(target, source);
+    StretchOrReuse(target, source);
 
     // The thumbnail view's graphic is touched only here, after everything that can fail.
     thumbnailPicture.Assign(&target);
