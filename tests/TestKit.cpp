@@ -1,7 +1,9 @@
 #include "tests/TestKit.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <cxxabi.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -204,6 +206,22 @@ std::string TemporaryFolder::MakeFolder(const std::string& name) const {
     const std::string path = File(name);
     EXPECT_EQ(::mkdir(path.c_str(), 0755), 0) << "cannot make the folder " << path;
     return path;
+}
+
+RootFile::RootFile() {
+    std::string path = "/corvantis-test-XXXXXX.jpg";
+    const int fd = ::mkstemps(path.data(), 4);
+    if (fd < 0) {
+        reason_ = "cannot make a file in the root folder: " + std::string(std::strerror(errno));
+        return;
+    }
+    ::close(fd);
+    name_ = path.substr(1);
+}
+
+RootFile::~RootFile() {
+    if (Made())
+        ::unlink(("/" + name_).c_str());
 }
 
 TemporaryHome::TemporaryHome() {

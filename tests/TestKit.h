@@ -132,6 +132,26 @@ private:
     std::string path_;
 };
 
+// An empty file of its own with a .jpg name in the root folder, removed at the end, so that the
+// listings of the root have an entry to show. Making it needs root's rights (the tests run as
+// root in CI); when it cannot be made, Made() is false and Reason() says why, for GTEST_SKIP.
+class RootFile {
+public:
+    RootFile();
+    ~RootFile();
+    RootFile(const RootFile&) = delete;
+    RootFile& operator=(const RootFile&) = delete;
+
+    bool Made() const { return reason_.empty(); }
+    const std::string& Reason() const { return reason_; }
+    // The file's name, without the folder.
+    const std::string& Name() const { return name_; }
+
+private:
+    std::string name_;
+    std::string reason_;
+};
+
 // While it lives, HOME names this temporary folder, empty at first; the old HOME comes back at
 // the end.
 class TemporaryHome : public TemporaryFolder {
