@@ -35,6 +35,7 @@ inline constexpr char OkButton[] = "OK";
 inline constexpr char SystemNotice[] = "这是系统提示:"; // then the failure's message
 inline constexpr char DamagedPicture[] = "遇到了格式不标准可已经损坏了的图片文件!";
 inline constexpr char OperationDone[] = "操作完成!";
+inline constexpr char OperationCancelled[] = "操作已取消!";
 inline constexpr char ChooseFolderTitle[] = "请选择相应文件夹";
 inline constexpr char ThumbnailSizeStatus[] = "缩图大小尺寸:"; // then width "x" height
 

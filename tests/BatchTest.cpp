@@ -4,6 +4,7 @@
 #include "tests/WindowTestSupport.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 
 #include <algorithm>
@@ -363,6 +364,71 @@ TEST_F(CommandTest, TheWindowTakesNoInputAndClosesOnlyAfterTheCommand) {
     EXPECT_EQ(clicksDuringCommand, 0);
     EXPECT_FALSE(form_->isVisible());
 }
+
+// ---- Progress and cancel ----------------------------------------------------------------------
+
+struct CancelCase {
+    const char* name;
+    void (TForm1::*command)(QObject*);
+    bool toChosenFolder;
+    bool byClosing; // closes the window instead of pressing Esc
+    bool listRefreshed;
+};
+
+class CancelTest : public CommandTest, public testing::WithParamInterface<CancelCase> {};
+
+TEST_P(CancelTest, StopsAfterTheFileInHandTellsTheUserAndRestoresTheCaption) {
+    const CancelCase& c = GetParam();
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
+        WriteJpeg(name, 40, 30);
+    const std::string out = home_ + "/out";
+    fs::create_directories(out);
+    ListFolder(photos_);
+    for (int row = 0; row < 4; ++row)
+        form_->RzListBox1->SetSelected(row, true);
+    if (c.toChosenFolder)
+        folderAnswers_.push_back(out);
+    const QString caption = form_->windowTitle();
+    QStringList captions;
+    QObject::connect(form_.get(), &QWidget::windowTitleChanged, [&](const QString& title) {
+        captions << title;
+        // Any other key goes nowhere while the command runs.
+        if (title.endsWith(" 1/4"))
+            QCoreApplication::postEvent(form_->Edit1,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_X, {}, "x"));
+        if (!title.endsWith(" 2/4"))
+            return;
+        if (c.byClosing)
+            form_->close();
+        else
+            QCoreApplication::postEvent(form_->Edit1,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
+    });
+    std::vector<bool> visibleAtBox;
+    onBox_ = [&] { visibleAtBox.push_back(form_->isVisible()); };
+
+    (form_.get()->*c.command)(nullptr);
+
+    EXPECT_EQ(captions, (QStringList{caption + " 1/4", caption + " 2/4", caption}));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"操作已取消!"});
+    EXPECT_EQ(visibleAtBox, std::vector<bool>{true});
+    EXPECT_EQ(form_->Edit1->Text(), "200");
+    const std::string folder = c.toChosenFolder ? out : photos_;
+    EXPECT_TRUE(fs::exists(folder + "/a缩图.jpg"));
+    EXPECT_TRUE(fs::exists(folder + "/b缩图.jpg"));
+    EXPECT_FALSE(fs::exists(folder + "/c缩图.jpg"));
+    EXPECT_FALSE(fs::exists(folder + "/d缩图.jpg"));
+    EXPECT_EQ(Entries().size(), c.listRefreshed ? 6u : 4u);
+    EXPECT_EQ(form_->isVisible(), !c.byClosing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CancelTest,
+    testing::Values(CancelCase{"AllToCurrentFolder", &TForm1::RzButton2Click, false, false, true},
+                    CancelCase{"AllToChosenFolder", &TForm1::RzButton3Click, true, false, false},
+                    CancelCase{"SelectedToCurrentFolder", &TForm1::N2Click, false, false, true},
+                    CancelCase{"ClosingTheWindow", &TForm1::RzButton2Click, false, true, true}),
+    [](const testing::TestParamInfo<CancelCase>& info) { return info.param.name; });
 
 // ---- Deleting ---------------------------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 
 namespace {
 
@@ -42,14 +43,18 @@ bool IsUserInput(QEvent::Type type) {
 
 } // namespace
 
-InputBlock::InputBlock(QWidget* window) : window_(window), outermost_(activeBlocks++ == 0) {
+InputBlock::InputBlock(QWidget* window)
+    : window_(window), caption_(window->windowTitle()), outermost_(activeBlocks++ == 0) {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
 InputBlock::~InputBlock() {
     QCoreApplication::instance()->removeEventFilter(this);
     --activeBlocks;
-    if (closeRequested_ && window_)
+    if (!window_)
+        return;
+    window_->setWindowTitle(caption_);
+    if (closeRequested_)
         window_->close();
 }
 
@@ -57,6 +62,22 @@ void InputBlock::Repaint() {
     if (window_)
         window_->update();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool InputBlock::Continue(std::size_t done, std::size_t total) {
+    Repaint();
+    if (done >= total)
+        return false;
+    if (stopRequested_) {
+        cancelled_ = true;
+        return false;
+    }
+    if (window_) {
+        window_->setWindowTitle(caption_ + QStringLiteral(" %1/%2").arg(done + 1).arg(total));
+        // Shows the new caption at once; input waits for the next test.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    return true;
 }
 
 bool InputBlock::IsInsideWindow(QObject* object) const {
@@ -71,8 +92,12 @@ bool InputBlock::eventFilter(QObject* watched, QEvent* event) {
         return false;
     if (event->type() == QEvent::Close && outermost_ && watched == window_) {
         closeRequested_ = true;
+        stopRequested_ = true;
         event->ignore();
         return true;
     }
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        stopRequested_ = true;
     return IsUserInput(event->type());
 }
