@@ -120,11 +120,9 @@ std::vector<std::uint8_t> EncodeBmp(const TBitmap& bitmap) {
     Put32(bytes, 2835);
     Put32(bytes, static_cast<std::uint32_t>(paletteEntries));
     Put32(bytes, 0);
-    for (std::size_t index = 0; index < paletteEntries; ++index) {
-        const TPaletteEntry entry =
-            index < bitmap.Palette().size() ? bitmap.Palette()[index] : TPaletteEntry{0, 0, 0};
-        bytes.insert(bytes.end(), {entry[2], entry[1], entry[0], 0});
-    }
+    if (paletteEntries > 0)
+        for (const TPaletteEntry& entry : bitmap.ColourTable())
+            bytes.insert(bytes.end(), {entry[2], entry[1], entry[0], 0});
     for (int row = bitmap.Height() - 1; row >= 0; --row) {
         const std::uint8_t* pixels = bitmap.ScanLine(row);
         bytes.insert(bytes.end(), pixels, pixels + bitmap.RowBytes());

@@ -49,16 +49,17 @@ std::optional<std::string> DesktopEntryValue(const std::string& line) {
 
 // The desktop folder that user-dirs.dirs names, if any; the last assignment counts, as in a shell.
 std::optional<std::string> ConfiguredDesktop(const std::string& home) {
-    std::ifstream file(home + "/.config/user-dirs.dirs");
+    std::ifstream file(ChildPath(home, ".config/user-dirs.dirs"));
     std::optional<std::string> configured;
     for (std::string line; std::getline(file, line);) {
         std::optional<std::string> value = DesktopEntryValue(line);
         if (!value)
             continue;
         static const std::string homeVariable = "$HOME";
-        if (value->compare(0, homeVariable.size(), homeVariable) == 0 &&
-            (value->size() == homeVariable.size() || (*value)[homeVariable.size()] == '/'))
-            configured = home + value->substr(homeVariable.size());
+        if (*value == homeVariable)
+            configured = home;
+        else if (value->starts_with(homeVariable + "/"))
+            configured = ChildPath(home, value->substr(homeVariable.size() + 1));
         else if (!value->empty() && value->front() == '/')
             configured = *value;
         // Anything else (a relative path) is not a valid entry and is passed over.
@@ -87,8 +88,7 @@ std::string LoginName() {
 
 std::string DesktopFolder() {
     const std::string home = HomeFolder();
-    const std::string base = home == "/" ? std::string() : home;
-    if (const std::optional<std::string> configured = ConfiguredDesktop(base);
+    if (const std::optional<std::string> configured = ConfiguredDesktop(home);
         configured && IsDirectory(*configured))
         return WithoutClosingSeparators(*configured);
     if (const std::string desktop = ChildPath(home, "Desktop"); IsDirectory(desktop))
