@@ -57,14 +57,26 @@ public:
         QPolygonF polygon;
         for (const QPointF& corner : corners)
             polygon << corner * unit_;
-        QPainterPath inside;
-        inside.addPolygon(polygon);
-        inside.closeSubpath();
         painter_.save();
-        painter_.setClipPath(inside);
-        painter_.setPen(QPen(Ink, 2.0 * stroke_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter_.setBrush(Qt::white);
-        painter_.drawPath(inside);
+        if (stroke_ == 1) {
+            // A one-pixel line covers the pixels right of and below its points, so the corners on
+            // the polygon's right and bottom edges move in by one pixel to keep the line inside.
+            const QRectF bounds = polygon.boundingRect();
+            for (QPointF& corner : polygon)
+                corner -= QPointF(corner.x() == bounds.right(), corner.y() == bounds.bottom());
+            painter_.setPen(QPen(Ink, 1));
+            painter_.drawPolygon(polygon);
+        } else {
+            // A pen twice the stroke on the edges, clipped to the polygon, leaves the stroke
+            // inside.
+            QPainterPath inside;
+            inside.addPolygon(polygon);
+            inside.closeSubpath();
+            painter_.setClipPath(inside);
+            painter_.setPen(QPen(Ink, 2.0 * stroke_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+            painter_.drawPath(inside);
+        }
         painter_.restore();
     }
 
