@@ -30,6 +30,7 @@
 #include <memory>
 #include <random>
 #include <sched.h>
+#include <sys/resource.h>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -201,8 +202,16 @@ void FloorErrorExit(j_common_ptr info) {
     std::longjmp(reinterpret_cast<FloorErrors*>(info->err)->resume, 1);
 }
 
+// Pages the system had to fault in for this process so far.
+long PageFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt + usage.ru_majflt;
+}
+
 struct Floor {
     double milliseconds = 0;
+    long pageFaults = 0;
     std::uint64_t largestPicture = 0; // bytes of the largest decoded picture, 3 bytes a pixel
 };
 
@@ -243,6 +252,7 @@ Floor MeasureFloor(const std::vector<fs::path>& files) {
         contents.push_back(ReadWhole(file));
     Floor floor;
     std::vector<JSAMPLE> rows;
+    const long faults = PageFaults();
     const auto start = Clock::now();
     for (const auto& bytes : contents) {
         std::uint64_t pictureBytes = 0;
@@ -250,6 +260,7 @@ Floor MeasureFloor(const std::vector<fs::path>& files) {
             floor.largestPicture = std::max(floor.largestPicture, pictureBytes);
     }
     floor.milliseconds = MillisecondsSince(start);
+    floor.pageFaults = PageFaults() - faults;
     return floor;
 }
 
@@ -271,6 +282,7 @@ void ResetPeakMemory() {
 struct CommandRun {
     double milliseconds = 0;
     std::uint64_t peakAboveIdle = 0;
+    long pageFaults = 0;
     int boxes = 0;
 };
 
@@ -283,9 +295,11 @@ CommandRun RunCommand(TForm1& form, SilentPresenter& presenter, const fs::path& 
     CommandRun run;
     const std::uint64_t idle = StatusBytes("VmRSS");
     ResetPeakMemory();
+    const long faults = PageFaults();
     const auto start = Clock::now();
     form.RzButton2Click(nullptr);
     run.milliseconds = MillisecondsSince(start);
+    run.pageFaults = PageFaults() - faults;
     const std::uint64_t peak = StatusBytes("VmHWM");
     run.peakAboveIdle = peak > idle ? peak - idle : 0;
     run.boxes = presenter.boxes;
@@ -488,6 +502,8 @@ int main(int argc, char** argv) {
                 "(the largest, %.1f MB at 3 bytes a pixel); %d boxes\n",
                 all.run.peakAboveIdle / 1e6, all.run.peakAboveIdle / picture, picture / 1e6,
                 all.run.boxes);
+    std::printf("pages faulted in a file: %ld by the command, %ld by the floor\n",
+                all.run.pageFaults / all.files, all.floor.pageFaults / all.files);
     MeasureSmallFiles(form, presenter, scratch / "small");
     fs::remove_all(scratch);
     return 0;

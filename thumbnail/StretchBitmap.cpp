@@ -152,6 +152,16 @@ AddBytes(std::uint16_t* __restrict sums, const std::uint8_t* __restrict bytes, s
         sums[i] = static_cast<std::uint16_t>(sums[i] + bytes[i]);
 }
 
+// sums[i] += the bytes[i] of four rows; a quarter of the traffic to the sums that one row at a
+// time makes.
+[[gnu::target_clones("avx2", "default")]] void
+AddBytesOfFour(std::uint16_t* __restrict sums, const std::uint8_t* __restrict first,
+               const std::uint8_t* __restrict second, const std::uint8_t* __restrict third,
+               const std::uint8_t* __restrict fourth, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        sums[i] = static_cast<std::uint16_t>(sums[i] + first[i] + second[i] + third[i] + fourth[i]);
+}
+
 // Most rows that a target row covers lie wholly inside it and share one weight; up to this many of
 // them are added plainly in 16 bits (255 x 257 fits) and weighted once.
 constexpr int PlainRunRows = 257;
@@ -185,8 +195,14 @@ void Draw(TBitmap& target, const TBitmap& source, const AxisWeights& across,
                 continue;
             }
             std::fill(plain.begin(), plain.end(), std::uint16_t{0});
-            for (int row = tap; row < tap + run; ++row)
-                AddBytes(plain.data(), rows.Row(down.first[y] + row), rowBytes);
+            int row = down.first[y] + tap;
+            const int end = row + run;
+            if constexpr (SourceStride != 0)
+                for (; row + 4 <= end; row += 4)
+                    AddBytesOfFour(plain.data(), rows.Row(row), rows.Row(row + 1),
+                                   rows.Row(row + 2), rows.Row(row + 3), rowBytes);
+            for (; row < end; ++row)
+                AddBytes(plain.data(), rows.Row(row), rowBytes);
             AddWeighted(columns.data(), plain.data(), rowBytes, weight);
         }
         std::uint8_t* out = target.ScanLine(y);
@@ -245,7 +261,10 @@ void StretchBitmap(TBitmap& target, const TBitmap& source) {
         // 64 bits hold that for every thumbnail; a stretch between far apart aspect ratios of
         // very large bitmaps could need more.
         using Wide = unsigned __int128;
-        if (Wide{256} * across.denominator * down.denominator <= Wide{UINT64_MAX})
+        const Wide bound = Wide{256} * across.denominator * down.denominator;
+        if (bound <= Wide{UINT32_MAX})
+            DrawWithColumnSums<std::uint32_t>(target, source, across, down);
+        else if (bound <= Wide{UINT64_MAX})
             DrawWithColumnSums<std::uint64_t>(target, source, across, down);
         else
             DrawWithColumnSums<Wide>(target, source, across, down);
