@@ -169,11 +169,12 @@ INSTANTIATE_TEST_SUITE_P(
         PreviewFailure{"width", nullptr, "abc", "'abc' is not a valid integer value", true, true,
                        90},
         PreviewFailure{"empty", "", "200", "JPEG error #42", true, true, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testkit::RowName());
 
 // ---- The wheel --------------------------------------------------------------------------------
 
 struct WheelCase {
+    const char* name;
     int largest;  // the bar's largest position
     int position; // before the events
     int delta;
@@ -206,9 +207,13 @@ TEST_P(WheelTest, MovesOneIncrementPerEventAndStopsAtBothEnds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Arithmetic, WheelTest,
-    testing::Values(WheelCase{645, 640, -120, {645, 645}}, WheelCase{645, 5, 120, {0, 0}},
-                    WheelCase{645, 100, 240, {92, 84}}, WheelCase{645, 100, -240, {108, 116}},
-                    WheelCase{645, 100, 0, {100, 100}}, WheelCase{0, 0, -120, {0, 0}}));
+    testing::Values(WheelCase{"DownStopsAtTheBottom", 645, 640, -120, {645, 645}},
+                    WheelCase{"UpStopsAtTheTop", 645, 5, 120, {0, 0}},
+                    WheelCase{"UpTwoNotchesAtOnce", 645, 100, 240, {92, 84}},
+                    WheelCase{"DownTwoNotchesAtOnce", 645, 100, -240, {108, 116}},
+                    WheelCase{"NoTurn", 645, 100, 0, {100, 100}},
+                    WheelCase{"NothingToScroll", 0, 0, -120, {0, 0}}),
+    testkit::RowName());
 
 // ---- The batch commands -----------------------------------------------------------------------
 

@@ -52,16 +52,28 @@ TEST(FillFileList, SplitsAfterTheLastSeparatorWhateverBytesTheFolderNameHolds) {
     EXPECT_EQ(list, Entries{folder.Path() + "/" + gbkFolder + "/x.jpg"});
 }
 
-TEST(FillFileList, EmptiesTheListWhenTheFolderPartIsNoDirectory) {
+struct NoFolderCase {
+    const char* name;
+    const char* mask; // one starting with "/" follows the path of a folder holding a.jpg
+};
+
+class NoFolderTest : public testing::TestWithParam<NoFolderCase> {};
+
+TEST_P(NoFolderTest, EmptiesTheListWhenTheFolderPartIsNoDirectory) {
     const TemporaryFolder folder;
     folder.MakeFile("a.jpg");
-    for (const std::string& mask :
-         {folder.Path() + "/missing/*.jpg", folder.Path() + "/a.jpg/*.jpg", std::string("*.jpg")}) {
-        Entries list{"old entry"};
-        FillFileList(list, mask);
-        EXPECT_TRUE(list.empty()) << mask;
-    }
+    const std::string mask =
+        GetParam().mask[0] == '/' ? folder.Path() + GetParam().mask : std::string(GetParam().mask);
+    Entries list{"old entry"};
+    FillFileList(list, mask);
+    EXPECT_TRUE(list.empty()) << mask;
 }
+
+INSTANTIATE_TEST_SUITE_P(Masks, NoFolderTest,
+                         testing::Values(NoFolderCase{"MissingFolder", "/missing/*.jpg"},
+                                         NoFolderCase{"AFile", "/a.jpg/*.jpg"},
+                                         NoFolderCase{"NoFolderPart", "*.jpg"}),
+                         testkit::RowName());
 
 TEST(FillFileList, AFolderWithoutMatchesGivesAnEmptyList) {
     const TemporaryFolder folder;

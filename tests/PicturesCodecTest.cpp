@@ -73,7 +73,13 @@ INSTANTIATE_TEST_SUITE_P(SizesFormatsAndModes, EncodeTest,
                                          EncodeCase{37, 23, TPixelFormat::pf24bit, false},
                                          EncodeCase{37, 23, TPixelFormat::pf24bit, true},
                                          EncodeCase{19, 45, TPixelFormat::pf8bit, false},
-                                         EncodeCase{19, 45, TPixelFormat::pf8bit, true}));
+                                         EncodeCase{19, 45, TPixelFormat::pf8bit, true}),
+                         [](const testing::TestParamInfo<EncodeCase>& info) {
+                             const EncodeCase& c = info.param;
+                             return std::to_string(c.width) + "x" + std::to_string(c.height) +
+                                    pictures_test::FormatName(c.format) +
+                                    (c.progressive ? "Progressive" : "Baseline");
+                         });
 
 TEST(EncodeTest, GreySourceBecomesA236LevelBitmapAndAThreeComponentThumbnail) {
     TemporaryFolder folder;
@@ -167,20 +173,30 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{"Sampled422", 3, "-quality 60 -sample 2x1 -progressive"},
                     DecodeCase{"Rgb", 3, "-rgb -quality 80"}, DecodeCase{"Grey", 1, "-quality 70"},
                     DecodeCase{"GreyProgressive", 1, "-quality 70 -progressive"}),
-    [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
+    testkit::RowName());
 
-TEST(DecodeTest, TruncatedFilesDecodeWithoutAnError) {
+struct TruncationCase {
+    const char* name;
+    const char* cjpegOptions;
+};
+
+class TruncatedFileTest : public testing::TestWithParam<TruncationCase> {};
+
+TEST_P(TruncatedFileTest, DecodesWithoutAnError) {
     TemporaryFolder folder;
-    for (const char* options : {"-quality 90", "-quality 90 -progressive"}) {
-        Bytes jpeg = Cjpeg(TestImage(80, 60, 3, 2), options);
-        const std::size_t firstScan = ScanOffsets(jpeg).front();
-        jpeg.resize(firstScan + (jpeg.size() - firstScan) / 2);
-        TJPEGImage picture;
-        const TBitmap& decoded = Decoded(picture, folder, jpeg);
-        EXPECT_EQ(decoded.Width(), 80) << options;
-        EXPECT_EQ(decoded.Height(), 60) << options;
-    }
+    Bytes jpeg = Cjpeg(TestImage(80, 60, 3, 2), GetParam().cjpegOptions);
+    const std::size_t firstScan = ScanOffsets(jpeg).front();
+    jpeg.resize(firstScan + (jpeg.size() - firstScan) / 2);
+    TJPEGImage picture;
+    const TBitmap& decoded = Decoded(picture, folder, jpeg);
+    EXPECT_EQ(decoded.Width(), 80);
+    EXPECT_EQ(decoded.Height(), 60);
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, TruncatedFileTest,
+                         testing::Values(TruncationCase{"Baseline", "-quality 90"},
+                                         TruncationCase{"Progressive", "-quality 90 -progressive"}),
+                         testkit::RowName());
 
 TEST(DecodeTest, OneRowPictureDecodesLikeAnyOther) {
     TemporaryFolder folder;

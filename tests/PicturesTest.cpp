@@ -98,21 +98,32 @@ TEST(BitmapTest, SizesBeyondTheLimitFailBeforeAllocating) {
     EXPECT_EQ(bitmap.Height(), 10);
 }
 
-TEST(BitmapTest, BmpFilesRoundTripInEveryFormat) {
+class BmpRoundTripTest : public testing::TestWithParam<TPixelFormat> {};
+
+TEST_P(BmpRoundTripTest, LoadsWithTheFormatAndTheColoursSaved) {
+    const TPixelFormat format = GetParam();
     TemporaryFolder folder;
     const RgbImage image = TestPaletteImage(7, 3, 8);
-    for (TPixelFormat format :
-         {TPixelFormat::pf8bit, TPixelFormat::pf24bit, TPixelFormat::pfDevice}) {
-        TBitmap bitmap;
-        FillBitmap(bitmap, image, format);
-        bitmap.SaveToFile(folder.File("b.bmp"));
-        TPicture picture;
-        picture.LoadFromFile(folder.File("b.bmp"));
-        auto* loaded = dynamic_cast<TBitmap*>(picture.Graphic());
-        ASSERT_NE(loaded, nullptr);
-        EXPECT_EQ(loaded->PixelFormat(), format);
-        EXPECT_TRUE(RgbOf(*loaded).pixels == image.pixels) << int(format);
-    }
+    TBitmap bitmap;
+    FillBitmap(bitmap, image, format);
+    bitmap.SaveToFile(folder.File("b.bmp"));
+    TPicture picture;
+    picture.LoadFromFile(folder.File("b.bmp"));
+    auto* loaded = dynamic_cast<TBitmap*>(picture.Graphic());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->PixelFormat(), format);
+    EXPECT_TRUE(RgbOf(*loaded).pixels == image.pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, BmpRoundTripTest,
+                         testing::Values(TPixelFormat::pf8bit, TPixelFormat::pf24bit,
+                                         TPixelFormat::pfDevice),
+                         [](const testing::TestParamInfo<TPixelFormat>& info) {
+                             return FormatName(info.param);
+                         });
+
+TEST(BitmapTest, AnInvalidBmpFileIsRefused) {
+    TemporaryFolder folder;
     WriteBytes(folder.File("bad.bmp"), {'B', 'M', 1, 2, 3});
     TBitmap bitmap;
     ExpectThrows<EInvalidGraphic>([&] { bitmap.LoadFromFile(folder.File("bad.bmp")); },
@@ -230,50 +241,71 @@ TEST(JPEGImageTest, AFailedDecodeIsReportedOnceAndLeavesAnEmptyBitmap) {
 
 // --- TPicture -------------------------------------------------------------------------------
 
-TEST(PictureTest, LoadsByExtensionAndNotifiesOnlyOnSuccess) {
-    TemporaryFolder folder;
-    const std::string jpeg = WriteJpeg(folder.File("a.jpg"), TestImage(30, 20, 3, 9));
-    std::filesystem::copy_file(jpeg, folder.File("b.JPEG"));
-    WriteBytes(folder.File("no.jpg"), {'h', 'e', 'l', 'l', 'o'});
-    WriteBytes(folder.File("a.png"), {});
-    WriteBytes(folder.File("plain"), {});
-    WriteBytes(folder.File("i.ico"), {});
-    folder.MakeFolder("d.jpg");
-    folder.MakeFolder("x.jpg");
-    WriteBytes(folder.File("x.jpg/noext"), {});
+// A picture that loaded a JPEG file by its upper-case extension, beside files it cannot load.
+class PictureLoadTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const std::string jpeg = WriteJpeg(folder_.File("a.jpg"), TestImage(30, 20, 3, 9));
+        std::filesystem::copy_file(jpeg, folder_.File("b.JPEG"));
+        WriteBytes(folder_.File("no.jpg"), {'h', 'e', 'l', 'l', 'o'});
+        WriteBytes(folder_.File("a.png"), {});
+        WriteBytes(folder_.File("plain"), {});
+        WriteBytes(folder_.File("i.ico"), {});
+        folder_.MakeFolder("d.jpg");
+        folder_.MakeFolder("x.jpg");
+        WriteBytes(folder_.File("x.jpg/noext"), {});
 
-    TPicture picture;
-    int notices = 0;
-    picture.SetOnChange([&] { ++notices; });
-    picture.LoadFromFile(folder.File("b.JPEG"));
-    EXPECT_EQ(notices, 1);
-    TGraphic* loaded = picture.Graphic();
-    ASSERT_NE(dynamic_cast<TJPEGImage*>(loaded), nullptr);
-    EXPECT_EQ(picture.Width(), 30);
-
-    struct Failure {
-        std::string file;
-        std::string message;
-    };
-    const std::string missing = folder.File("missing.jpg");
-    for (const Failure& f : std::vector<Failure>{
-             {folder.File("a.png"), "Unknown picture file extension (.png)"},
-             {folder.File("plain"), "Unknown picture file extension (.)"},
-             {folder.File("x.jpg/noext"), "Unknown picture file extension (.)"},
-             {folder.File("i.ico"), "Icon image is not valid"},
-             {folder.File("no.jpg"), "JPEG error #53"},
-             {missing, "Cannot open file \"" + missing + "\". No such file or directory"},
-             {folder.File("d.jpg"),
-              "Cannot open file \"" + folder.File("d.jpg") + "\". Is a directory"},
-         }) {
-        ExpectThrows<Exception>([&] { picture.LoadFromFile(f.file); }, f.message);
-        EXPECT_EQ(picture.Graphic(), loaded) << f.file;
+        picture_.SetOnChange([this] { ++notices_; });
+        picture_.LoadFromFile(folder_.File("b.JPEG"));
+        loaded_ = picture_.Graphic();
     }
-    EXPECT_EQ(notices, 1);
-    picture.SetGraphic(nullptr);
-    EXPECT_EQ(notices, 2);
-    EXPECT_EQ(picture.Width(), 0);
+
+    TemporaryFolder folder_;
+    TPicture picture_;
+    int notices_ = 0;
+    TGraphic* loaded_ = nullptr;
+};
+
+TEST_F(PictureLoadTest, LoadsByExtensionAndNotifiesEveryChange) {
+    EXPECT_EQ(notices_, 1);
+    ASSERT_NE(dynamic_cast<TJPEGImage*>(loaded_), nullptr);
+    EXPECT_EQ(picture_.Width(), 30);
+    picture_.SetGraphic(nullptr);
+    EXPECT_EQ(notices_, 2);
+    EXPECT_EQ(picture_.Width(), 0);
 }
+
+struct LoadFailure {
+    const char* name;
+    const char* file;
+    const char* message; // %s stands for the file's path
+};
+
+class PictureLoadFailureTest : public PictureLoadTest,
+                               public testing::WithParamInterface<LoadFailure> {};
+
+TEST_P(PictureLoadFailureTest, FailsKeepingTheGraphicAndWithoutNotice) {
+    const std::string file = folder_.File(GetParam().file);
+    std::string message = GetParam().message;
+    if (const auto at = message.find("%s"); at != std::string::npos)
+        message.replace(at, 2, file);
+    ExpectThrows<Exception>([&] { picture_.LoadFromFile(file); }, message);
+    EXPECT_EQ(picture_.Graphic(), loaded_);
+    EXPECT_EQ(notices_, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PictureLoadFailureTest,
+    testing::Values(
+        LoadFailure{"UnknownExtension", "a.png", "Unknown picture file extension (.png)"},
+        LoadFailure{"NoExtension", "plain", "Unknown picture file extension (.)"},
+        LoadFailure{"NoExtensionInAFolderWithOne", "x.jpg/noext",
+                    "Unknown picture file extension (.)"},
+        LoadFailure{"Icon", "i.ico", "Icon image is not valid"},
+        LoadFailure{"NotAJpeg", "no.jpg", "JPEG error #53"},
+        LoadFailure{"Missing", "missing.jpg", "Cannot open file \"%s\". No such file or directory"},
+        LoadFailure{"Folder", "d.jpg", "Cannot open file \"%s\". Is a directory"}),
+    testkit::RowName());
 
 TEST(PictureTest, AnEmptyFileLoadsAsAnEmptyJpegPicture) {
     TemporaryFolder folder;
@@ -382,69 +414,115 @@ private:
     void (*previousHandler_)(int);
 };
 
-TEST(SaveTest, AFailedSaveLeavesTheDestinationAsItWasAndNothingBehind) {
-    TemporaryFolder folder;
-    const Bytes good = {0xFF, 0xD8, 'g', 'o', 'o', 'd'};
-    const std::string destination = folder.File("t.jpg");
-    const std::string readOnly = folder.File("readonly.jpg");
-    WriteBytes(destination, good);
-    WriteBytes(readOnly, good);
-    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-    WriteBytes(folder.File("file"), good);
-    folder.MakeFolder("folder.jpg");
+// A rendered thumbnail beside a destination that holds a good file, and paths that cannot take it.
+class FailedSaveTest : public testing::Test {
+protected:
+    void SetUp() override {
+        WriteBytes(destination_, good_);
+        WriteBytes(readOnly_, good_);
+        ASSERT_EQ(::chmod(readOnly_.c_str(), 0444), 0);
+        WriteBytes(folder_.File("file"), good_);
+        folder_.MakeFolder("folder.jpg");
+        Render(thumbnail_, 200, 150);
+    }
+    void ExpectNothingChanged() const {
+        EXPECT_TRUE(ReadBytes(destination_) == good_);
+        EXPECT_TRUE(ReadBytes(readOnly_) == good_);
+        EXPECT_EQ(folder_.Names(),
+                  (std::vector<std::string>{"file", "folder.jpg", "readonly.jpg", "t.jpg"}));
+    }
 
-    TJPEGImage thumbnail;
-    Render(thumbnail, 200, 150);
-    struct Case {
-        std::string path;
-        std::string reason;
-    };
-    for (const Case& c : std::vector<Case>{
-             {readOnly, "Permission denied"},
-             {folder.File("missing/t.jpg"), "No such file or directory"},
-             {folder.File("file/t.jpg"), "Not a directory"},
-             {folder.File("folder.jpg"), "Is a directory"},
-         }) {
-        ExpectThrows<EFCreateError>([&] { thumbnail.SaveToFile(c.path); },
-                                    "Cannot create file \"" + c.path + "\". " + c.reason);
-    }
-    {
-        FileSizeLimit limit(100);
-        ExpectThrows<EWriteError>([&] { thumbnail.SaveToFile(destination); }, "Stream write error");
-    }
-    EXPECT_TRUE(ReadBytes(destination) == good);
-    EXPECT_TRUE(ReadBytes(readOnly) == good);
-    EXPECT_EQ(folder.Names(),
-              (std::vector<std::string>{"file", "folder.jpg", "readonly.jpg", "t.jpg"}));
+    TemporaryFolder folder_;
+    const Bytes good_ = {0xFF, 0xD8, 'g', 'o', 'o', 'd'};
+    const std::string destination_ = folder_.File("t.jpg");
+    const std::string readOnly_ = folder_.File("readonly.jpg");
+    TJPEGImage thumbnail_;
+};
+
+struct CreateFailure {
+    const char* name;
+    const char* path;
+    const char* reason;
+};
+
+class CreateFailureTest : public FailedSaveTest,
+                          public testing::WithParamInterface<CreateFailure> {};
+
+TEST_P(CreateFailureTest, ReportsTheReasonAndLeavesEverythingAsItWas) {
+    const std::string path = folder_.File(GetParam().path);
+    ExpectThrows<EFCreateError>([&] { thumbnail_.SaveToFile(path); },
+                                "Cannot create file \"" + path + "\". " + GetParam().reason);
+    ExpectNothingChanged();
 }
 
-TEST(SaveTest, AnEmptyThumbnailIsRefusedAndWritesNothing) {
-    TemporaryFolder folder;
-    const std::string destination = folder.File("t.jpg");
-    const Bytes good = {0xFF, 0xD8, 'g', 'o', 'o', 'd'};
-    WriteBytes(destination, good);
-    WriteBytes(folder.File("empty.jpg"), {});
-    struct Case {
-        int width;
-        int height;
-        const char* message;
-    };
-    for (const Case& c : {Case{200, 0, "Cannot save an empty thumbnail (200 x 0)"},
-                          Case{0, 0, "Cannot save an empty thumbnail (0 x 0)"}}) {
-        TJPEGImage thumbnail;
-        TBitmap bitmap;
-        bitmap.SetSize(c.width, c.height);
-        thumbnail.Assign(&bitmap);
-        ExpectThrows<EInvalidGraphic>([&] { thumbnail.SaveToFile(destination); }, c.message);
-        ExpectThrows<EInvalidGraphic>([&] { thumbnail.SaveToFile(folder.File("new.jpg")); },
-                                      c.message);
+INSTANTIATE_TEST_SUITE_P(
+    Paths, CreateFailureTest,
+    testing::Values(CreateFailure{"ReadOnlyFile", "readonly.jpg", "Permission denied"},
+                    CreateFailure{"MissingFolder", "missing/t.jpg", "No such file or directory"},
+                    CreateFailure{"FileAsFolder", "file/t.jpg", "Not a directory"},
+                    CreateFailure{"Folder", "folder.jpg", "Is a directory"}),
+    testkit::RowName());
+
+TEST_F(FailedSaveTest, AFullDiskLeavesTheDestinationAsItWas) {
+    {
+        FileSizeLimit limit(100);
+        ExpectThrows<EWriteError>([&] { thumbnail_.SaveToFile(destination_); },
+                                  "Stream write error");
     }
+    ExpectNothingChanged();
+}
+
+// A destination that holds a good file, beside an empty JPEG file.
+class EmptyThumbnailTest : public testing::Test {
+protected:
+    void SetUp() override {
+        WriteBytes(destination_, good_);
+        WriteBytes(folder_.File("empty.jpg"), {});
+    }
+    void ExpectNothingWritten() const {
+        EXPECT_TRUE(ReadBytes(destination_) == good_);
+        EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"empty.jpg", "t.jpg"}));
+    }
+
+    TemporaryFolder folder_;
+    const Bytes good_ = {0xFF, 0xD8, 'g', 'o', 'o', 'd'};
+    const std::string destination_ = folder_.File("t.jpg");
+};
+
+struct EmptySize {
+    const char* name;
+    int width;
+    int height;
+    const char* message;
+};
+
+class EmptyRenderingTest : public EmptyThumbnailTest,
+                           public testing::WithParamInterface<EmptySize> {};
+
+TEST_P(EmptyRenderingTest, IsRefusedAndWritesNothing) {
+    const EmptySize& c = GetParam();
+    TJPEGImage thumbnail;
+    TBitmap bitmap;
+    bitmap.SetSize(c.width, c.height);
+    thumbnail.Assign(&bitmap);
+    ExpectThrows<EInvalidGraphic>([&] { thumbnail.SaveToFile(destination_); }, c.message);
+    ExpectThrows<EInvalidGraphic>([&] { thumbnail.SaveToFile(folder_.File("new.jpg")); },
+                                  c.message);
+    ExpectNothingWritten();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, EmptyRenderingTest,
+    testing::Values(EmptySize{"NoRows", 200, 0, "Cannot save an empty thumbnail (200 x 0)"},
+                    EmptySize{"NoPixels", 0, 0, "Cannot save an empty thumbnail (0 x 0)"}),
+    testkit::RowName());
+
+TEST_F(EmptyThumbnailTest, ALoadedEmptyFileIsRefusedAndWritesNothing) {
     TPicture loadedEmpty;
-    loadedEmpty.LoadFromFile(folder.File("empty.jpg"));
-    ExpectThrows<EInvalidGraphic>([&] { loadedEmpty.SaveToFile(destination); },
+    loadedEmpty.LoadFromFile(folder_.File("empty.jpg"));
+    ExpectThrows<EInvalidGraphic>([&] { loadedEmpty.SaveToFile(destination_); },
                                   "Cannot save an empty thumbnail (0 x 0)");
-    EXPECT_TRUE(ReadBytes(destination) == good);
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"empty.jpg", "t.jpg"}));
+    ExpectNothingWritten();
 }
 
 } // namespace

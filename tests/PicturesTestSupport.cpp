@@ -6,6 +6,18 @@
 
 namespace pictures_test {
 
+std::string FormatName(TPixelFormat format) {
+    switch (format) {
+    case TPixelFormat::pfDevice:
+        return "Device";
+    case TPixelFormat::pf24bit:
+        return "24bit";
+    case TPixelFormat::pf8bit:
+        return "8bit";
+    }
+    return "Format" + std::to_string(int(format));
+}
+
 RgbImage TestPaletteImage(int width, int height, unsigned seed) {
     RgbImage image = TestImage(width, height, 3, seed);
     // Six levels per channel: 216 colours.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace pictures_test {
 
 using testkit::Bytes;
@@ -23,6 +25,9 @@ using testkit::WithClaimedSize;
 using testkit::WriteBytes;
 using testkit::WriteJpeg;
 using testkit::WritePnm;
+
+// The format's name for the names of test rows: "Device", "24bit", "8bit".
+std::string FormatName(TPixelFormat format);
 
 // A test image of at most 216 colours, so that an 8-bit bitmap's palette holds them all.
 RgbImage TestPaletteImage(int width, int height, unsigned seed);

@@ -164,9 +164,10 @@ INSTANTIATE_TEST_SUITE_P(
                         return "200";
                     },
                     "Floating point division by zero"}),
-    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+    testkit::RowName());
 
 struct SizeCase {
+    const char* name;
     int sourceWidth;
     int sourceHeight;
     const char* widthText;
@@ -195,12 +196,16 @@ TEST_P(RenderingSizeTest, GivesTheThumbnailItsSizeAndNoCompressedData) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Widths, RenderingSizeTest,
-    testing::Values(SizeCase{400, 300, "200", 200, 150}, SizeCase{400, 300, "$C8", 200, 150},
-                    SizeCase{1000, 700, "200", 200, 139}, SizeCase{1000, 7, "200", 200, 1},
-                    SizeCase{2000, 10, "200", 200, 0}, SizeCase{400, 300, "0", 0, 0},
-                    SizeCase{400, 300, "-5", 0, 0}, SizeCase{40, 30, "80", 80, 60}));
+INSTANTIATE_TEST_SUITE_P(Widths, RenderingSizeTest,
+                         testing::Values(SizeCase{"Landscape", 400, 300, "200", 200, 150},
+                                         SizeCase{"DollarWidth", 400, 300, "$C8", 200, 150},
+                                         SizeCase{"TruncatedHeight", 1000, 700, "200", 200, 139},
+                                         SizeCase{"OneRowHigh", 1000, 7, "200", 200, 1},
+                                         SizeCase{"ZeroRowsHigh", 2000, 10, "200", 200, 0},
+                                         SizeCase{"ZeroWidth", 400, 300, "0", 0, 0},
+                                         SizeCase{"NegativeWidth", 400, 300, "-5", 0, 0},
+                                         SizeCase{"Enlarged", 40, 30, "80", 80, 60}),
+                         testkit::RowName());
 
 TEST_F(RenderingTest, RendersAgainToTheSamePixelsInTheSameObjectWithItsSettings) {
     ASSERT_TRUE(Thumbnail().ProgressiveEncoding);

@@ -1,6 +1,7 @@
 // The thumbnail's size arithmetic and the halftone stretch.
 #include "pictures/Bitmap.h"
 #include "platform/Exceptions.h"
+#include "tests/PicturesTestSupport.h"
 #include "tests/TestKit.h"
 #include "thumbnail/StretchBitmap.h"
 #include "thumbnail/ThumbnailSize.h"
@@ -52,7 +53,11 @@ INSTANTIATE_TEST_SUITE_P(Sources, ThumbnailHeightTest,
                                          HeightCase{2000, 3000, 1.5f, 300},
                                          HeightCase{2000, 10, 0.00499999988824129f, 0},
                                          HeightCase{1000, 7, 0.007f, 1},
-                                         HeightCase{1, 1, 1.0f, 200}));
+                                         HeightCase{1, 1, 1.0f, 200}),
+                         [](const testing::TestParamInfo<HeightCase>& info) {
+                             return std::to_string(info.param.pictureWidth) + "x" +
+                                    std::to_string(info.param.pictureHeight);
+                         });
 
 TEST(ThumbnailHeight, ZeroByZeroIsAnInvalidOperationAndOverZeroADivisionByZero) {
     ExpectThrows<EInvalidOp>([] { AspectRatio(0, 0); }, "Invalid floating point operation");
@@ -259,7 +264,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ShrinkCase{12, 12, 5, 7, TPixelFormat::pf8bit},
                     ShrinkCase{1200, 3, 7, 1, TPixelFormat::pf24bit},
                     ShrinkCase{1300, 2, 600, 1, TPixelFormat::pfDevice}, // more than one band
-                    ShrinkCase{9, 13, 1, 1, TPixelFormat::pf24bit}));
+                    ShrinkCase{9, 13, 1, 1, TPixelFormat::pf24bit}),
+    [](const testing::TestParamInfo<ShrinkCase>& info) {
+        const ShrinkCase& c = info.param;
+        return std::to_string(c.sourceWidth) + "x" + std::to_string(c.sourceHeight) + "To" +
+               std::to_string(c.width) + "x" + std::to_string(c.height) +
+               pictures_test::FormatName(c.format);
+    });
 
 TEST(StretchBitmap, EnlargingInterpolatesBetweenPixelCentres) {
     // Target centres fall at source positions 0 (clamped), 0.25, 0.75 and 1 (clamped).

@@ -241,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
                     GuardCase{"StandardException", [] { throw std::runtime_error("disk on fire"); },
                               "disk on fire."},
                     GuardCase{"Anything", [] { throw 42; }, "Unknown exception."}),
-    [](const testing::TestParamInfo<GuardCase>& info) { return std::string(info.param.name); });
+    testkit::RowName());
 
 TEST_F(WithApplication, InformationBoxCarriesTheTitleAndTheTextAsGiven) {
     Application->ShowMessage("操作完成!");
@@ -282,15 +282,20 @@ TEST_F(WithApplication, PictureThatCannotBeDrawnIsReportedOnce) {
     EXPECT_EQ(boxes_.size(), 2u);
 }
 
-TEST(WindowControls, IconComesInTwoSizesWithTransparency) {
-    const QIcon icon = ApplicationIcon();
-    for (int side : {16, 32}) {
-        const QImage image = icon.pixmap(side, side).toImage();
-        EXPECT_EQ(image.size(), QSize(side, side));
-        EXPECT_EQ(qAlpha(image.pixel(0, side - 1)), 0) << side;
-        EXPECT_EQ(qAlpha(image.pixel(side / 2, side / 2)), 255) << side;
-    }
+class IconTest : public testing::TestWithParam<int> {};
+
+TEST_P(IconTest, ComesInTheSizeWithTransparency) {
+    const int side = GetParam();
+    const QImage image = ApplicationIcon().pixmap(side, side).toImage();
+    EXPECT_EQ(image.size(), QSize(side, side));
+    EXPECT_EQ(qAlpha(image.pixel(0, side - 1)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(side / 2, side / 2)), 255);
 }
+
+INSTANTIATE_TEST_SUITE_P(Sides, IconTest, testing::Values(16, 32),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return "Side" + std::to_string(info.param);
+                         });
 
 TEST(WindowControls, ImageDrawsItsBitmapUnscaledFromTheTopLeft) {
     TImage view(nullptr);
