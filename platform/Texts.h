@@ -32,6 +32,7 @@ inline constexpr char UnknownException[] = "Unknown exception";
 // The boxes, the folder dialog and the status bar.
 inline constexpr char ApplicationTitle[] = "Corvantis"; // the caption of every box
 inline constexpr char OkButton[] = "OK";
+inline constexpr char CancelButton[] = "Cancel";
 inline constexpr char SystemNotice[] = "这是系统提示:"; // then the failure's message
 inline constexpr char DamagedPicture[] = "遇到了格式不标准可已经损坏了的图片文件!";
 inline constexpr char OperationDone[] = "操作完成!";

@@ -1,5 +1,6 @@
 #include "platform/UserFolders.h"
 #include "tests/TestKit.h"
+#include "widgets/FolderDialog.h"
 #include "widgets/RzListBox.h"
 #include "widgets/ShellTreeView.h"
 
@@ -9,12 +10,14 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -236,6 +239,75 @@ TEST_F(ShellTreeViewTest, EveryLeftClickIsReportedAfterItIsHandled) {
     QTest::keyClick(&*tree_, Qt::Key_Down);
     EXPECT_EQ(clickedPaths_.size(), 3u);
     EXPECT_EQ(tree_->Path(), desktop_ + "/b");
+}
+
+// ---- The folder dialog ------------------------------------------------------------------------
+
+// The dialog over a desktop whose only folder has a name that is not valid UTF-8.
+class FolderDialogTest : public testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(odd_); }
+
+    // Opens the dialog as the chosen-folder command does and lets `answer` act on it as the user
+    // would, with keys sent to the control that holds the focus.
+    std::string Choose(const std::function<void(TFolderDialog&)>& answer) {
+        QTimer::singleShot(0, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* dialog = dynamic_cast<TFolderDialog*>(window);
+                    dialog && dialog->isVisible())
+                    return answer(*dialog);
+            }
+            ADD_FAILURE() << "no folder dialog is shown";
+        });
+        return ChooseFolderModal(nullptr, "请选择相应文件夹");
+    }
+    static void Press(TFolderDialog& dialog, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(dialog.focusWidget(), key, modifiers);
+    }
+
+    testkit::TemporaryHome homeFolder_;
+    const std::string desktop_ = homeFolder_.MakeFolder("Desktop");
+    const std::string odd_ = desktop_ + "/\xC5\xC4";
+};
+
+TEST_F(FolderDialogTest, ThreeDownsFromTheDesktopChooseItsOnlyFolderByItsBytes) {
+    const std::string chosen = Choose([&](TFolderDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("请选择相应文件夹"));
+        for (int i = 0; i < 3; ++i)
+            Press(dialog, Qt::Key_Down);
+        EXPECT_EQ(dialog.PathField()->text(), QFile::decodeName(QByteArray::fromStdString(odd_)));
+        Press(dialog, Qt::Key_Return);
+    });
+    EXPECT_EQ(chosen, odd_);
+}
+
+TEST_F(FolderDialogTest, TabReachesThePathFieldWhereAPathMayBeTyped) {
+    const std::string chosen = Choose([&](TFolderDialog& dialog) {
+        Press(dialog, Qt::Key_Tab);
+        EXPECT_EQ(dialog.focusWidget(), dialog.PathField());
+        dialog.PathField()->selectAll();
+        QTest::keyClicks(dialog.PathField(), "/srv/");
+        dialog.PathField()->insert(QString::fromUtf8("缩图")); // as pasted
+        Press(dialog, Qt::Key_Return);
+    });
+    EXPECT_EQ(chosen, "/srv/缩图");
+}
+
+TEST_F(FolderDialogTest, EscCancelsAndEveryCallStartsAfreshAtTheDesktop) {
+    EXPECT_EQ(Choose([&](TFolderDialog& dialog) {
+                  Press(dialog, Qt::Key_Down);
+                  Press(dialog, Qt::Key_Escape);
+              }),
+              "");
+    const std::string chosen = Choose([&](TFolderDialog& dialog) {
+        EXPECT_EQ(dialog.focusWidget(), dialog.Tree());
+        EXPECT_TRUE(dialog.Tree()->topLevelItem(0)->isExpanded());
+        EXPECT_EQ(dialog.Tree()->Path(), desktop_);
+        EXPECT_EQ(dialog.PathField()->text(),
+                  QFile::decodeName(QByteArray::fromStdString(desktop_)));
+        Press(dialog, Qt::Key_Return);
+    });
+    EXPECT_EQ(chosen, desktop_);
 }
 
 } // namespace

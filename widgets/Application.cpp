@@ -2,10 +2,9 @@
 
 #include "platform/Exceptions.h"
 #include "platform/Texts.h"
+#include "widgets/FolderDialog.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -36,9 +35,7 @@ public:
         ShowBox(QMessageBox::Critical, caption, text);
     }
     std::string ChooseFolder(QWidget* owner, const std::string& title) override {
-        const QString folder = QFileDialog::getExistingDirectory(
-            owner, QString::fromUtf8(title), QString(), QFileDialog::ShowDirsOnly);
-        return QFile::encodeName(folder).toStdString();
+        return ChooseFolderModal(owner, title);
     }
 };
 
