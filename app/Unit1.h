@@ -2,6 +2,7 @@
 // handler is defined in the folder of its subsystem (thumbnail/, files/, app/).
 #pragma once
 
+#include "thumbnail/DecodeAhead.h"
 #include "widgets/Controls.h"
 
 #include <QPoint>
@@ -60,6 +61,9 @@ public:
     // whether or not its rendering then succeeded; false when a load failed. Failures of the
     // Exception family are reported in the two information boxes, never thrown.
     bool PreviewSelectedEntry();
+
+    // How the batch commands decode their next files ahead on worker threads.
+    DecodeAheadOptions BatchDecodeAhead;
 
     // The folder dialog titled Texts::ChooseFolderTitle; the chosen folder's path, or "" when
     // cancelled.

@@ -2,11 +2,16 @@
 
 #include "pictures/FileContents.h"
 #include "pictures/JpegCodec.h"
+#include "pictures/JpegDecodeSupply.h"
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
 #include "platform/Texts.h"
 
 namespace {
+
+// The supply that decodes on this thread ask first; each thread has its own, so no thread sees
+// another's.
+thread_local JpegDecodeSupply* installedSupply = nullptr;
 
 // The settings that decide the decoded pixels.
 struct DecodeKey {
@@ -17,6 +22,10 @@ struct DecodeKey {
     TJPEGPerformance performance;
     bool operator==(const DecodeKey&) const = default;
 };
+
+DecodeKey KeyOf(const TJPEGImage& image) {
+    return {image.Grayscale, image.PixelFormat, image.Smoothing, image.Scale, image.Performance};
+}
 
 JpegDecodeOptions OptionsFor(const DecodeKey& key) {
     JpegDecodeOptions options;
@@ -29,6 +38,14 @@ JpegDecodeOptions OptionsFor(const DecodeKey& key) {
 }
 
 } // namespace
+
+JpegDecodeSupply::Scope::Scope(JpegDecodeSupply& supply) : previous_(installedSupply) {
+    installedSupply = &supply;
+}
+
+JpegDecodeSupply::Scope::~Scope() {
+    installedSupply = previous_;
+}
 
 struct TJPEGData::DecodedPixels {
     DecodeKey key;
@@ -120,16 +137,22 @@ const TBitmap& TJPEGImage::Bitmap() {
 
 void TJPEGImage::Decode(TBitmap& target) const {
     const TJPEGData& data = *state_->data;
-    const DecodeKey key{Grayscale, PixelFormat, Smoothing, Scale, Performance};
+    const DecodeKey key = KeyOf(*this);
     if (data.decoded_ && data.decoded_->key == key) {
         target.Assign(&data.decoded_->bitmap);
         return;
     }
     auto decoded = std::make_shared<TJPEGData::DecodedPixels>();
     decoded->key = key;
-    DecodeJpeg(data.Bytes(), OptionsFor(key), decoded->bitmap);
+    const JpegDecodeOptions options = OptionsFor(key);
+    if (!installedSupply || !installedSupply->Take(data.Bytes(), options, decoded->bitmap))
+        DecodeJpeg(data.Bytes(), options, decoded->bitmap);
     target.Assign(&decoded->bitmap);
     data.decoded_ = std::move(decoded);
+}
+
+JpegDecodeOptions TJPEGImage::DecodeOptions() const {
+    return OptionsFor(KeyOf(*this));
 }
 
 bool TJPEGImage::HasBitmap() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pictures/Bitmap.h"
+#include "pictures/JpegCodec.h"
 
 #include <cstdint>
 #include <memory>
@@ -67,12 +68,15 @@ public:
     const TBitmap& DrawingBitmap() override;
 
     // The decoded bitmap, decoding the compressed data first when there is none yet (reusing the
-    // pixels that the shared data already holds for the same decoding settings). Throws EJPEG,
+    // pixels that the shared data already holds for the same decoding settings, or those that the
+    // thread's JpegDecodeSupply holds for the same bytes and settings). Throws EJPEG,
     // EOutOfMemory or EOutOfResources on the first failure; later calls give the empty bitmap.
     const TBitmap& Bitmap();
     // True once the picture holds a bitmap: assigned, decoded, or the empty one a failed decode
     // leaves.
     bool HasBitmap() const;
+    // What the decode of the compressed data asks of DecodeJpeg under the current settings.
+    JpegDecodeOptions DecodeOptions() const;
     // The compressed data; never null (a new picture holds empty data).
     const std::shared_ptr<const TJPEGData>& Data() const;
 

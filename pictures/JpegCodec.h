@@ -27,6 +27,7 @@ struct JpegDecodeOptions {
     bool blockSmoothing = true; // libjpeg's smoothing of coarse progressive blocks
     int scaleDenominator = 1;   // 1, 2, 4 or 8
     bool fast = false;          // integer DCT, plain upsampling, ordered one-pass dithering
+    bool operator==(const JpegDecodeOptions&) const = default;
 };
 
 // Decodes the whole stream into `bitmap`: 24 bits (B, G, R) for colour output; 8 bits with a

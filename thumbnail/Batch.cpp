@@ -1,8 +1,10 @@
 // The batch commands: thumbnails of every listed file, or of the selected ones.
 #include "app/Unit1.h"
 
+#include "pictures/JPEGImage.h"
 #include "platform/Exceptions.h"
 #include "platform/Texts.h"
+#include "thumbnail/DecodeAhead.h"
 #include "thumbnail/ThumbnailFileName.h"
 #include "widgets/Application.h"
 #include "widgets/InputBlock.h"
@@ -13,6 +15,25 @@
 #include <vector>
 
 namespace {
+
+// While it lives, the files of a command are decoded ahead of it on worker threads, and the main
+// thread's decodes take the pixels decoded from the very bytes they are given.
+class FilesAhead {
+public:
+    FilesAhead(const TForm1& form, std::vector<std::string> paths)
+        : engine_(std::move(paths), TJPEGImage().DecodeOptions(), form.BatchDecodeAhead),
+          supply_(engine_) {}
+
+    // Called before the command starts on the file at `index` of its paths, right after the
+    // window last repainted, so that waiting for the file's decode changes nothing on screen.
+    void Before(std::size_t index, InputBlock& block) {
+        engine_.WaitFor(index, [&block] { block.KeepPainting(); });
+    }
+
+private:
+    DecodeAhead engine_;
+    JpegDecodeSupply::Scope supply_;
+};
 
 // The step every batch command takes for one file once its picture is in the full-size view:
 // renders the thumbnail view from it and saves that picture as the thumbnail of `sourcePath` in
@@ -30,7 +51,12 @@ void SaveThumbnailOf(TForm1& form, const std::string& sourcePath, const std::str
 void ThumbnailsOfAllEntries(TForm1& form, InputBlock& block,
                             const std::function<std::string()>& targetFolder) {
     const int count = form.RzListBox1->Count();
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i)
+        paths.push_back(form.RzListBox1->Item(i));
+    FilesAhead ahead(form, std::move(paths));
     for (int i = 0; block.Continue(i, count); ++i) {
+        ahead.Before(i, block);
         form.RzListBox1->SetItemIndex(i);
         if (form.PreviewSelectedEntry())
             SaveThumbnailOf(form, form.RzListBox1->Item(i), targetFolder());
@@ -65,10 +91,14 @@ void TForm1::RzButton3Click(QObject*) {
 
 void TForm1::N2Click(QObject*) {
     InputBlock block(this);
-    const std::vector<int> rows = RzListBox1->SelectedRows();
-    for (std::size_t k = 0; block.Continue(k, rows.size()); ++k) {
-        Image1->Picture().LoadFromFile(RzListBox1->Item(rows[k]));
-        SaveThumbnailOf(*this, RzListBox1->Item(rows[k]), ShellTreeView1->Path());
+    std::vector<std::string> paths;
+    for (const int row : RzListBox1->SelectedRows())
+        paths.push_back(RzListBox1->Item(row));
+    FilesAhead ahead(*this, paths);
+    for (std::size_t k = 0; block.Continue(k, paths.size()); ++k) {
+        ahead.Before(k, block);
+        Image1->Picture().LoadFromFile(paths[k]);
+        SaveThumbnailOf(*this, paths[k], ShellTreeView1->Path());
     }
     if (block.Cancelled())
         Application->ShowMessage(Texts::OperationCancelled);

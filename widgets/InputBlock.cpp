@@ -80,6 +80,10 @@ bool InputBlock::Continue(std::size_t done, std::size_t total) {
     return true;
 }
 
+void InputBlock::KeepPainting() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 bool InputBlock::IsInsideWindow(QObject* object) const {
     if (!window_ || !object->isWidgetType())
         return false;

@@ -25,6 +25,10 @@ public:
     // Lets the window repaint what has changed, dropping any user input that arrived meanwhile
     // (an Esc or a close is kept as a request to stop).
     void Repaint();
+    // Delivers the events that arrived meanwhile (the window's pending paints among them) without
+    // asking for a repaint, dropping user input as Repaint does: keeps the window alive while the
+    // command waits.
+    void KeepPainting();
 
     // The test a command's loop makes before each of its files: `done` files of `total` are
     // behind it. Lets the window repaint and take the user's requests, then returns false when
