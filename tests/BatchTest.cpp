@@ -1,5 +1,6 @@
 // The preview, the wheel, the batch commands and the deletion, driven on the main window.
 #include "pictures/JPEGImage.h"
+#include "pictures/JpegCodec.h"
 #include "platform/Exceptions.h"
 #include "tests/WindowTestSupport.h"
 
@@ -10,6 +11,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
 
 namespace {
 
@@ -434,6 +439,175 @@ INSTANTIATE_TEST_SUITE_P(
                     CancelCase{"SelectedToCurrentFolder", &TForm1::N2Click, false, false, true},
                     CancelCase{"ClosingTheWindow", &TForm1::RzButton2Click, false, true, true}),
     [](const testing::TestParamInfo<CancelCase>& info) { return info.param.name; });
+
+// ---- Decoding ahead ---------------------------------------------------------------------------
+
+using testkit::Bytes;
+
+Bytes JpegBytes(int width, int height, unsigned seed, bool progressive = false) {
+    TBitmap bitmap;
+    pictures_test::FillBitmap(bitmap, pictures_test::TestImage(width, height, 3, seed),
+                              TPixelFormat::pf24bit);
+    JpegEncodeOptions options;
+    options.progressive = progressive;
+    return EncodeJpeg(bitmap, options);
+}
+
+Bytes FirstHalf(const Bytes& bytes) {
+    return Bytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(bytes.size() / 2));
+}
+
+const Bytes NotAPicture{'n', 'o', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
+
+// One listed file: what it holds when the command starts (and its workers read it ahead), and
+// what it holds once its decode ahead is done, before the command loads it; none: deleted.
+struct ChangingFile {
+    std::string name;
+    Bytes before;
+    std::optional<Bytes> after;
+};
+
+struct AheadCase {
+    const char* name;
+    bool selectedEntries; // the popup menu's command on every entry, else the first button's
+    std::vector<ChangingFile> files;
+};
+
+void PrintTo(const AheadCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+// What the user is shown at one box: the box and the state of the window behind it.
+struct Moment {
+    window_test::Box box;
+    int focus;
+    std::string status;
+    std::string memo;
+    bool operator==(const Moment&) const = default;
+};
+
+void PrintTo(const Moment& moment, std::ostream* out) {
+    *out << moment.box.text << " (focus " << moment.focus << ", " << moment.status << ", "
+         << moment.memo << ")";
+}
+
+struct Outcome {
+    std::vector<Moment> moments;
+    std::map<std::string, Bytes> files;
+    std::vector<std::string> entries;
+    int focus;
+    bool operator==(const Outcome&) const = default;
+};
+
+class DecodeAheadCommandTest : public CommandTest, public testing::WithParamInterface<AheadCase> {
+protected:
+    // Runs the command over the files as they are before, then as they are after, and tells what
+    // was shown and written. With decoding ahead, each file changes right after its decode ahead;
+    // without, every file has changed before the command starts.
+    Outcome Run(bool decodeAhead) {
+        const AheadCase& c = GetParam();
+        fs::remove_all(photos_);
+        fs::create_directories(photos_);
+        for (const ChangingFile& file : c.files)
+            testkit::WriteBytes(Photo(file.name), file.before);
+        ListFolder(photos_);
+        const std::vector<std::string> paths = Entries();
+        EXPECT_EQ(paths.size(), c.files.size());
+        const auto change = [&](std::size_t index) {
+            const ChangingFile& file = c.files.at(index);
+            if (!file.after)
+                fs::remove(Photo(file.name));
+            else if (*file.after != file.before)
+                testkit::WriteBytes(Photo(file.name), *file.after);
+        };
+        std::mutex changedMutex;
+        std::set<std::size_t> changed;
+        form_->BatchDecodeAhead.workers = decodeAhead ? 2 : 0;
+        form_->BatchDecodeAhead.afterDecode = [&](std::size_t index) {
+            change(index);
+            std::lock_guard lock(changedMutex);
+            changed.insert(index);
+        };
+        if (!decodeAhead) {
+            for (std::size_t i = 0; i < c.files.size(); ++i)
+                change(i);
+        }
+
+        Outcome outcome;
+        boxes_.clear();
+        onBox_ = [&] {
+            outcome.moments.push_back({boxes_.back(), form_->RzListBox1->ItemIndex(),
+                                       form_->StatusBar1->Text(), form_->Memo1->Text()});
+        };
+        for (int row = 0; c.selectedEntries && row < form_->RzListBox1->Count(); ++row)
+            form_->RzListBox1->SetSelected(row, true);
+        if (c.selectedEntries)
+            Application->Guard([this] { form_->N2Click(nullptr); });
+        else
+            Application->Guard([this] { form_->RzButton2Click(nullptr); });
+        onBox_ = [] {};
+
+        // The files after the one that ended the command were never loaded; they change now, so
+        // that both runs leave the same files.
+        for (std::size_t i = 0; decodeAhead && i < c.files.size(); ++i) {
+            if (i > 0 && !changed.count(i))
+                change(i);
+        }
+        for (const auto& entry : fs::directory_iterator(photos_))
+            outcome.files[entry.path().filename().string()] = testkit::ReadBytes(entry.path());
+        outcome.entries = Entries();
+        outcome.focus = form_->RzListBox1->ItemIndex();
+        if (decodeAhead) {
+            EXPECT_TRUE(changed.count(1) && changed.count(2)) << "files were decoded ahead";
+        }
+        return outcome;
+    }
+};
+
+// The files change between their decode ahead and their load, or fail ahead or at the load: what
+// the user sees and what is written are those of a command that decodes nothing ahead.
+TEST_P(DecodeAheadCommandTest, ShowsAndWritesWhatACommandWithoutDecodingAheadDoes) {
+    const Outcome without = Run(false);
+    const Outcome with = Run(true);
+    EXPECT_EQ(with.moments, without.moments);
+    EXPECT_EQ(with.entries, without.entries);
+    EXPECT_EQ(with.focus, without.focus);
+    EXPECT_EQ(with.files.size(), without.files.size());
+    for (const auto& [name, bytes] : without.files)
+        EXPECT_TRUE(with.files.count(name) && with.files.at(name) == bytes) << name;
+}
+
+std::vector<ChangingFile> ChangedPictures() {
+    const Bytes kept = JpegBytes(40, 60, 6);
+    return {{"a.jpg", JpegBytes(60, 40, 1), JpegBytes(60, 40, 1)},
+            {"b.jpg", JpegBytes(60, 40, 2), JpegBytes(60, 40, 3)},
+            {"c.jpg", JpegBytes(50, 50, 4), JpegBytes(80, 30, 5, true)},
+            {"d.jpg", kept, kept},
+            {"e.jpg", JpegBytes(30, 20, 7, true), JpegBytes(30, 20, 7)}};
+}
+
+std::vector<ChangingFile> FailingFiles() {
+    const Bytes good = JpegBytes(64, 48, 8);
+    // In the order of the road: the files whose load fails (which ends the popup menu's command)
+    // and the empty one (which ends both commands) come last.
+    return {{"a.jpg", JpegBytes(60, 40, 1), JpegBytes(60, 40, 1)},
+            {"b.jpg", NotAPicture, JpegBytes(48, 32, 9)},
+            {"c.jpg", JpegBytes(48, 32, 10), JpegBytes(48, 32, 11)},
+            {"d.jpg", good, FirstHalf(good)},
+            {"e.jpg", FirstHalf(good), FirstHalf(good)},
+            {"f.jpg", JpegBytes(20, 20, 12), JpegBytes(20, 20, 12)},
+            {"g.jpg", good, NotAPicture},
+            {"h.jpg", good, std::nullopt},
+            {"i.jpg", good, Bytes{}}};
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DecodeAheadCommandTest,
+                         testing::Values(AheadCase{"ChangedPictures", false, ChangedPictures()},
+                                         AheadCase{"ChangedPicturesSelected", true,
+                                                   ChangedPictures()},
+                                         AheadCase{"FailingFiles", false, FailingFiles()},
+                                         AheadCase{"FailingFilesSelected", true, FailingFiles()}),
+                         testkit::RowName());
 
 // ---- Deleting ---------------------------------------------------------------------------------
 
