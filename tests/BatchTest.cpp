@@ -1,6 +1,5 @@
 // The preview, the wheel, the batch commands and the deletion, driven on the main window.
 #include "pictures/JPEGImage.h"
-#include "pictures/JpegCodec.h"
 #include "platform/Exceptions.h"
 #include "tests/WindowTestSupport.h"
 
@@ -445,12 +444,8 @@ INSTANTIATE_TEST_SUITE_P(
 using testkit::Bytes;
 
 Bytes JpegBytes(int width, int height, unsigned seed, bool progressive = false) {
-    TBitmap bitmap;
-    pictures_test::FillBitmap(bitmap, pictures_test::TestImage(width, height, 3, seed),
-                              TPixelFormat::pf24bit);
-    JpegEncodeOptions options;
-    options.progressive = progressive;
-    return EncodeJpeg(bitmap, options);
+    return testkit::Cjpeg(testkit::TestImage(width, height, 3, seed),
+                          progressive ? "-quality 90 -progressive" : "-quality 90");
 }
 
 Bytes FirstHalf(const Bytes& bytes) {

@@ -22,10 +22,7 @@ using pictures_test::TemporaryFolder;
 using pictures_test::WriteBytes;
 
 Bytes Jpeg(int width, int height, unsigned seed) {
-    TBitmap bitmap;
-    pictures_test::FillBitmap(bitmap, pictures_test::TestImage(width, height, 3, seed),
-                              TPixelFormat::pf24bit);
-    return EncodeJpeg(bitmap, {});
+    return pictures_test::Cjpeg(pictures_test::TestImage(width, height, 3, seed));
 }
 
 pictures_test::RgbImage Decoded(const Bytes& bytes) {
