@@ -82,7 +82,8 @@ void DecodeBmp(const std::vector<std::uint8_t>& bytes, TBitmap& bitmap) {
     } else {
         decoded.SetPixelFormat(bitsPerPixel == 24 ? TPixelFormat::pf24bit : TPixelFormat::pfDevice);
     }
-    decoded.SetSize(width, height);
+    // Every row is copied whole from the file below.
+    decoded.SetSizeForOverwrite(width, height);
     for (int row = 0; row < height; ++row) {
         const int fileRow = topDown ? row : height - 1 - row;
         const std::uint8_t* source = &bytes[pixelOffset + std::size_t(fileRow) * rowBytes];

@@ -30,9 +30,9 @@
 #include <memory>
 #include <random>
 #include <sched.h>
-#include <sys/resource.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -306,26 +306,53 @@ CommandRun RunCommand(TForm1& form, SilentPresenter& presenter, const fs::path& 
     return run;
 }
 
-// The command and its floor on the files of `source`; the floor is timed before and after the
-// command and averaged, so that a change in the machine's load between them counts half.
-struct Measurement {
-    int files = 0;
+// The command and its floor on the files of `work`, in several rounds: each round times the floor
+// before and after the command and averages the two, so that a change in the machine's load
+// between them counts half, and the round with the median ratio is the one reported. Memory and
+// page faults are those of the first round, which starts from a program that has decoded nothing.
+constexpr int Rounds = 3;
+
+struct Round {
     double commandMs = 0;
     double floorMs = 0;
-    CommandRun run;
-    Floor floor;
+    double Ratio() const { return commandMs / floorMs; }
 };
+
+struct Measurement {
+    int files = 0;
+    std::vector<Round> rounds; // by ratio, lowest first
+    CommandRun first;
+    Floor floor;
+    const Round& Median() const { return rounds[rounds.size() / 2]; }
+};
+
+// Removes what a round left in the folder: every file but the listed ones.
+void RemoveAllBut(const fs::path& folder, const std::vector<fs::path>& files) {
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (std::find(files.begin(), files.end(), entry.path()) == files.end())
+            fs::remove_all(entry.path());
+}
 
 Measurement Measure(TForm1& form, SilentPresenter& presenter, const fs::path& work) {
     const std::vector<fs::path> files = JpegFiles(work);
     Measurement measurement;
     measurement.files = int(files.size());
-    const Floor before = MeasureFloor(files);
-    measurement.run = RunCommand(form, presenter, work);
-    const Floor after = MeasureFloor(files);
-    measurement.floor = before;
-    measurement.floorMs = (before.milliseconds + after.milliseconds) / 2;
-    measurement.commandMs = measurement.run.milliseconds;
+    if (files.empty())
+        return measurement;
+    for (int round = 0; round < Rounds; ++round) {
+        RemoveAllBut(work, files);
+        const Floor before = MeasureFloor(files);
+        const CommandRun run = RunCommand(form, presenter, work);
+        const Floor after = MeasureFloor(files);
+        if (round == 0) {
+            measurement.first = run;
+            measurement.floor = before;
+        }
+        measurement.rounds.push_back(
+            {run.milliseconds, (before.milliseconds + after.milliseconds) / 2});
+    }
+    std::sort(measurement.rounds.begin(), measurement.rounds.end(),
+              [](const Round& a, const Round& b) { return a.Ratio() < b.Ratio(); });
     return measurement;
 }
 
@@ -344,8 +371,9 @@ void PinToOneCore() {
     }
 }
 
-// Runs this program again pinned to one core on the same folder; its command and floor time.
-bool MeasurePinned(const fs::path& source, double& commandMs, double& floorMs) {
+// Runs this program again pinned to one core on the same folder: its median round's command and
+// floor time a file, and its lowest and highest ratio.
+bool MeasurePinned(const fs::path& source, Round& median, double& lowest, double& highest) {
     const std::string self = fs::read_symlink("/proc/self/exe").string();
     FILE* child = popen((Quoted(self) + " --one-core " + Quoted(source.string())).c_str(), "r");
     if (!child)
@@ -353,7 +381,8 @@ bool MeasurePinned(const fs::path& source, double& commandMs, double& floorMs) {
     char line[256];
     bool found = false;
     while (std::fgets(line, sizeof line, child))
-        if (std::sscanf(line, "one core: %lf %lf", &commandMs, &floorMs) == 2)
+        if (std::sscanf(line, "one core: %lf %lf %lf %lf", &median.commandMs, &median.floorMs,
+                        &lowest, &highest) == 4)
             found = true;
     return pclose(child) == 0 && found;
 }
@@ -368,11 +397,11 @@ double TimeTool(const std::string& command) {
 
 void PrintToolRow(const char* name, double milliseconds, int files, double floorPerFile) {
     if (milliseconds < 0) {
-        std::printf("| %-44s | %9s | %8s |\n", name, "failed", "");
+        std::printf("| %-44s | %9s | %8s | %13s |\n", name, "failed", "", "");
         return;
     }
     const double perFile = milliseconds / files;
-    std::printf("| %-44s | %9.1f | %8.2f |\n", name, perFile, perFile / floorPerFile);
+    std::printf("| %-44s | %9.1f | %8.2f | %13s |\n", name, perFile, perFile / floorPerFile, "");
 }
 
 void MeasureTools(const fs::path& source, const fs::path& work, int files, double floorPerFile) {
@@ -388,13 +417,13 @@ void MeasureTools(const fs::path& source, const fs::path& work, int files, doubl
             TimeTool("vipsthumbnail -s 200x -o " + Quoted((out / "%s.jpg").string()) + list), files,
             floorPerFile);
     else
-        std::printf("| %-44s | %9s | %8s |\n", "vipsthumbnail", "absent", "");
+        std::printf("| %-44s | %9s | %8s | %13s |\n", "vipsthumbnail", "absent", "", "");
     if (Installed("mogrify"))
         PrintToolRow("ImageMagick mogrify -thumbnail 200x",
                      TimeTool("mogrify -path " + Quoted(out.string()) + " -thumbnail 200x" + list),
                      files, floorPerFile);
     else
-        std::printf("| %-44s | %9s | %8s |\n", "ImageMagick mogrify", "absent", "");
+        std::printf("| %-44s | %9s | %8s | %13s |\n", "ImageMagick mogrify", "absent", "", "");
     fs::remove_all(work);
 }
 
@@ -473,37 +502,46 @@ int main(int argc, char** argv) {
         fs::remove_all(scratch);
         return 1;
     }
-    const double commandPerFile = all.commandMs / all.files;
-    const double floorPerFile = all.floorMs / all.files;
+    const double commandPerFile = all.Median().commandMs / all.files;
+    const double floorPerFile = all.Median().floorMs / all.files;
     if (oneCore) {
-        std::printf("one core: %.3f %.3f\n", commandPerFile, floorPerFile);
+        std::printf("one core: %.3f %.3f %.4f %.4f\n", commandPerFile, floorPerFile,
+                    all.rounds.front().Ratio(), all.rounds.back().Ratio());
         fs::remove_all(scratch);
         return 0;
     }
 
     std::printf("%d files from %s, thumbnails 200 wide; %s, %u logical cores\n", all.files,
                 source.c_str(), MachineName().c_str(), std::thread::hardware_concurrency());
-    std::printf("| %-44s | %9s | %8s |\n", "", "ms a file", "ratio");
-    std::printf("|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(11, '-').c_str(),
-                std::string(10, '-').c_str());
-    std::printf("| %-44s | %9.1f | %8.2f |\n", "floor: libjpeg float-DCT decode, one thread",
-                floorPerFile, 1.0);
-    std::printf("| %-44s | %9.1f | %8.2f |\n", "Corvantis, all cores", commandPerFile,
-                commandPerFile / floorPerFile);
-    double pinnedCommand = 0, pinnedFloor = 0;
-    if (MeasurePinned(source, pinnedCommand, pinnedFloor))
-        std::printf("| %-44s | %9.1f | %8.2f |\n", "Corvantis pinned to one core (own floor)",
-                    pinnedCommand, pinnedCommand / pinnedFloor);
+    std::printf("ms a file and ratio to the floor of the median of %d rounds; the lowest and the "
+                "highest ratio\n",
+                Rounds);
+    std::printf("| %-44s | %9s | %8s | %13s |\n", "", "ms a file", "ratio", "of the rounds");
+    std::printf("|%s|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(11, '-').c_str(),
+                std::string(10, '-').c_str(), std::string(15, '-').c_str());
+    std::printf("| %-44s | %9.1f | %8.2f | %13s |\n", "floor: libjpeg float-DCT decode, one thread",
+                floorPerFile, 1.0, "");
+    std::printf("| %-44s | %9.1f | %8.2f | %6.2f to %4.2f |\n", "Corvantis, all cores",
+                commandPerFile, all.Median().Ratio(), all.rounds.front().Ratio(),
+                all.rounds.back().Ratio());
+    Round pinned;
+    double lowest = 0, highest = 0;
+    if (MeasurePinned(source, pinned, lowest, highest))
+        std::printf("| %-44s | %9.1f | %8.2f | %6.2f to %4.2f |\n",
+                    "Corvantis pinned to one core (own floor)", pinned.commandMs, pinned.Ratio(),
+                    lowest, highest);
     else
-        std::printf("| %-44s | %9s | %8s |\n", "Corvantis pinned to one core", "failed", "");
+        std::printf("| %-44s | %9s | %8s | %13s |\n", "Corvantis pinned to one core", "failed", "",
+                    "");
     MeasureTools(source, scratch / "tools", all.files, floorPerFile);
     const double picture = double(all.floor.largestPicture);
+    const CommandRun& first = all.first;
     std::printf("peak memory above idle during the command: %.0f MB = %.2f decoded pictures "
                 "(the largest, %.1f MB at 3 bytes a pixel); %d boxes\n",
-                all.run.peakAboveIdle / 1e6, all.run.peakAboveIdle / picture, picture / 1e6,
-                all.run.boxes);
+                first.peakAboveIdle / 1e6, first.peakAboveIdle / picture, picture / 1e6,
+                first.boxes);
     std::printf("pages faulted in a file: %ld by the command, %ld by the floor\n",
-                all.run.pageFaults / all.files, all.floor.pageFaults / all.files);
+                first.pageFaults / all.files, all.floor.pageFaults / all.files);
     MeasureSmallFiles(form, presenter, scratch / "small");
     fs::remove_all(scratch);
     return 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <numeric>
 #include <vector>
@@ -97,7 +98,7 @@ AxisWeights Weights(int targetSize, int sourceSize) {
 }
 
 // Hands out the bytes of one source row: device and 24-bit rows in place, `Stride` bytes a pixel;
-// 8-bit rows looked up in the palette, as B, G, R.
+// 8-bit rows looked up in the palette, four bytes a pixel.
 template <int Stride> class SourceRows {
 public:
     static constexpr int PixelBytes = Stride;
@@ -110,27 +111,31 @@ private:
 
 template <> class SourceRows<0> {
 public:
-    static constexpr int PixelBytes = 3;
-    explicit SourceRows(const TBitmap& source)
-        : source_(source), colours_(256 * 3), row_(std::size_t(source.Width()) * 3) {
+    // Looked up as B, G, R and a fourth byte, so that a pixel is one 32-bit store.
+    static constexpr int PixelBytes = 4;
+    explicit SourceRows(const TBitmap& source) : source_(source) {
         const std::array<TPaletteEntry, 256> table = source.ColourTable();
         for (std::size_t index = 0; index < table.size(); ++index) {
-            colours_[index * 3 + 0] = table[index][2];
-            colours_[index * 3 + 1] = table[index][1];
-            colours_[index * 3 + 2] = table[index][0];
+            const std::uint8_t bgr0[4] = {table[index][2], table[index][1], table[index][0], 0};
+            std::memcpy(&colours_[index], bgr0, 4);
         }
+        for (auto& row : rows_)
+            row.resize(std::size_t(source.Width()));
     }
+    // The row stays valid until four more rows have been asked for.
     const std::uint8_t* Row(int row) {
+        std::vector<std::uint32_t>& pixels = rows_[next_++ % rows_.size()];
         const std::uint8_t* indices = source_.ScanLine(row);
-        for (int column = 0; column < source_.Width(); ++column)
-            std::copy_n(&colours_[indices[column] * 3], 3, &row_[std::size_t(column) * 3]);
-        return row_.data();
+        for (std::size_t column = 0; column < pixels.size(); ++column)
+            pixels[column] = colours_[indices[column]];
+        return reinterpret_cast<const std::uint8_t*>(pixels.data());
     }
 
 private:
     const TBitmap& source_;
-    std::vector<std::uint8_t> colours_;
-    std::vector<std::uint8_t> row_;
+    std::uint32_t colours_[256];
+    std::array<std::vector<std::uint32_t>, 4> rows_;
+    std::size_t next_ = 0;
 };
 
 // The passes over every source byte are kept to what the vector units do in a single sweep; the
@@ -197,10 +202,9 @@ void Draw(TBitmap& target, const TBitmap& source, const AxisWeights& across,
             std::fill(plain.begin(), plain.end(), std::uint16_t{0});
             int row = down.first[y] + tap;
             const int end = row + run;
-            if constexpr (SourceStride != 0)
-                for (; row + 4 <= end; row += 4)
-                    AddBytesOfFour(plain.data(), rows.Row(row), rows.Row(row + 1),
-                                   rows.Row(row + 2), rows.Row(row + 3), rowBytes);
+            for (; row + 4 <= end; row += 4)
+                AddBytesOfFour(plain.data(), rows.Row(row), rows.Row(row + 1), rows.Row(row + 2),
+                               rows.Row(row + 3), rowBytes);
             for (; row < end; ++row)
                 AddBytes(plain.data(), rows.Row(row), rowBytes);
             AddWeighted(columns.data(), plain.data(), rowBytes, weight);
