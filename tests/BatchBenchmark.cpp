@@ -521,13 +521,13 @@ int main(int argc, char** argv) {
                 std::string(10, '-').c_str(), std::string(15, '-').c_str());
     std::printf("| %-44s | %9.1f | %8.2f | %13s |\n", "floor: libjpeg float-DCT decode, one thread",
                 floorPerFile, 1.0, "");
-    std::printf("| %-44s | %9.1f | %8.2f | %6.2f to %4.2f |\n", "Corvantis, all cores",
+    std::printf("| %-44s | %9.1f | %8.2f | %4.2f to %4.2f  |\n", "Corvantis, all cores",
                 commandPerFile, all.Median().Ratio(), all.rounds.front().Ratio(),
                 all.rounds.back().Ratio());
     Round pinned;
     double lowest = 0, highest = 0;
     if (MeasurePinned(source, pinned, lowest, highest))
-        std::printf("| %-44s | %9.1f | %8.2f | %6.2f to %4.2f |\n",
+        std::printf("| %-44s | %9.1f | %8.2f | %4.2f to %4.2f  |\n",
                     "Corvantis pinned to one core (own floor)", pinned.commandMs, pinned.Ratio(),
                     lowest, highest);
     else
