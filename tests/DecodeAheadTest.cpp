@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FailingFile{
                         "Folder",
                         [](const std::string& path) { std::filesystem::create_directory(path); }}),
-    [](const testing::TestParamInfo<FailingFile>& info) { return info.param.name; });
+    testkit::RowName());
 
 TEST_F(DecodeAheadTest, HoldsAtMostTwoFilesAheadOfTheMainThread) {
     const std::vector<std::string> paths = WriteFiles(std::vector<Bytes>(6, Jpeg(120, 90, 1)));
