@@ -6,6 +6,7 @@
 #include "widgets/Application.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 
 namespace {
@@ -29,20 +30,29 @@ void TForm1::RzListBox1Click(QObject*) {
 
 bool TForm1::PreviewSelectedEntry() {
     try {
-        Image1->Picture().LoadFromFile(SelectedEntryPath(*RzListBox1));
-        Image2->Picture().LoadFromFile(SelectedEntryPath(*RzListBox1));
+        try {
+            Image1->Picture().LoadFromFile(SelectedEntryPath(*RzListBox1));
+            Image2->Picture().LoadFromFile(SelectedEntryPath(*RzListBox1));
+            try {
+                Button1Click(nullptr);
+            } catch (const Exception&) {
+                // Both views hold the same file. The thumbnail view takes the full-size view's
+                // data, which remembers a failure to decode, so that drawing it neither decodes
+                // the file again nor reports it a second time.
+                Image2->Picture().Graphic()->Assign(Image1->Picture().Graphic());
+                throw;
+            }
+            const TPicture& thumbnail = Image2->Picture();
+            StatusBar1->SetText(Texts::ThumbnailSizeStatus + std::to_string(thumbnail.Width()) +
+                                "x" + std::to_string(thumbnail.Height()));
+            Memo1->SetText(SelectedEntryPath(*RzListBox1));
+        } catch (const std::bad_alloc&) {
+            // Memory runs out on this road for a file's sake, so it is told like any bad file.
+            throw EOutOfMemory();
+        }
     } catch (const Exception& failure) {
         ReportPreviewFailure(failure);
         return false;
-    }
-    try {
-        Button1Click(nullptr);
-        const TPicture& thumbnail = Image2->Picture();
-        StatusBar1->SetText(Texts::ThumbnailSizeStatus + std::to_string(thumbnail.Width()) + "x" +
-                            std::to_string(thumbnail.Height()));
-        Memo1->SetText(SelectedEntryPath(*RzListBox1));
-    } catch (const Exception& failure) {
-        ReportPreviewFailure(failure);
     }
     return true;
 }

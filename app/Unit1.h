@@ -57,9 +57,10 @@ public:
     void N1Click(QObject* Sender);                             // files/
     void N2Click(QObject* Sender);                             // thumbnail/
 
-    // The preview of RzListBox1Click: true when both views now hold the selected entry's file,
-    // whether or not its rendering then succeeded; false when a load failed. Failures of the
-    // Exception family are reported in the two information boxes, never thrown.
+    // The preview of RzListBox1Click: true when both views now hold the selected entry's file and
+    // the thumbnail view its thumbnail; false when a load or the rendering failed. Failures of the
+    // Exception family, and running out of memory as EOutOfMemory, are reported in the two
+    // information boxes, never thrown.
     bool PreviewSelectedEntry();
 
     // How the batch commands decode their next files ahead on worker threads.

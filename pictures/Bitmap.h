@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pictures/Graphic.h"
+#include "pictures/PictureLimits.h"
 
 #include <array>
 #include <cstdint>
@@ -21,7 +22,7 @@ class TBitmap : public TGraphic {
 public:
     // The most pixel memory one bitmap may take; larger sizes fail with EOutOfResources before
     // anything is allocated.
-    static constexpr std::uint64_t MaxPixelBytes = std::uint64_t{1} << 30;
+    static constexpr std::uint64_t MaxPixelBytes = MaxBitmapBytes;
 
     TBitmap();
     ~TBitmap() override;

@@ -1,13 +1,14 @@
 #include "pictures/FileContents.h"
 
+#include "pictures/PictureLimits.h"
 #include "platform/Exceptions.h"
 #include "platform/FileNames.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
+#include <new>
 #include <random>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,11 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
     int Get() const { return fd_; }
+    void Reset(int fd) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
     // Closes now, so that a failure to close can be reported; true when it closed cleanly.
     bool Close() {
         const int fd = fd_;
@@ -36,60 +42,90 @@ private:
     int fd_;
 };
 
-// A file created beside the destination that is removed again unless it was renamed into place.
-class TemporaryFile {
+// A new file in the destination's folder that takes the destination's place once complete. Where
+// the file system allows it the file has no name until then (O_TMPFILE), so that a save killed
+// midway leaves nothing; elsewhere it is a hidden named file, removed again on any failure.
+class PendingFile {
 public:
-    TemporaryFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
-    ~TemporaryFile() {
-        if (!renamed_)
-            ::unlink(path_.c_str());
+    // Throws EFCreateError, naming `shownPath`, when the folder takes no new file.
+    PendingFile(const std::string& destination, const std::string& shownPath)
+        : folder_(ExtractFilePath(destination)), shownPath_(shownPath) {
+        // 0666 lets the umask (and a folder's default ACL) decide, as for any new file.
+        fd_.Reset(::open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                         0666));
+        if (fd_.Get() >= 0)
+            return;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            throw EFCreateError(shownPath_, SystemErrorText(errno));
+        CreateNamed([this](const std::string& candidate) {
+            return ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        });
     }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~PendingFile() {
+        if (!name_.empty())
+            ::unlink(name_.c_str());
+    }
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
 
     FileDescriptor& File() { return fd_; }
-    // Returns errno's value on failure, 0 on success.
-    int RenameTo(const std::string& destination) {
-        if (::rename(path_.c_str(), destination.c_str()) != 0)
-            return errno;
-        renamed_ = true;
-        return 0;
+
+    // Puts the complete file in the destination's place, replacing a file or a symbolic link of
+    // that name (never what the link names). Throws EFCreateError with the system's reason.
+    void Replace(const std::string& destination) {
+        if (name_.empty()) {
+            // A destination that does not exist yet gets its name in one step.
+            if (LinkUnnamed(destination) == 0)
+                return;
+            if (errno != EEXIST)
+                throw EFCreateError(shownPath_, SystemErrorText(errno));
+            CreateNamed([this](const std::string& candidate) {
+                return LinkUnnamed(candidate) == 0 ? 0 : -1;
+            });
+        }
+        if (::rename(name_.c_str(), destination.c_str()) != 0)
+            throw EFCreateError(shownPath_, SystemErrorText(errno));
+        name_.clear();
     }
 
 private:
-    std::string path_;
-    FileDescriptor fd_;
-    bool renamed_ = false;
-};
-
-// The file that a save changes: the target of a symbolic link, else the path itself.
-std::string ResolvedDestination(const std::string& path) {
-    struct stat link;
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
-        return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
-        return path;
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
-}
-
-TemporaryFile CreateTemporaryBeside(const std::string& destination, const std::string& shownPath) {
-    // The folder part keeps its closing "/"; a bare name gives "", the working directory.
-    const std::string folder = ExtractFilePath(destination);
-    std::random_device entropy;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = folder + ".corvantis-" + std::to_string(entropy()) + ".tmp";
-        // 0666 lets the umask (and a folder's default ACL) decide, as for any new file.
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0)
-            return TemporaryFile(candidate, fd);
-        if (errno != EEXIST)
-            throw EFCreateError(shownPath, SystemErrorText(errno));
+    // Gives the unnamed file a name; 0 or -1 with errno.
+    int LinkUnnamed(const std::string& name) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return 0;
+        if (errno != ENOENT)
+            return -1;
+        // Without /proc only the privileged may name a descriptor.
+        return ::linkat(fd_.Get(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
     }
-    throw EFCreateError(shownPath, SystemErrorText(EEXIST));
-}
+
+    // Makes a hidden name beside the destination with `make` (a descriptor, or -1 with errno),
+    // trying new names while one is taken.
+    template <typename Make> void CreateNamed(Make make) {
+        std::random_device entropy;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string candidate = folder_ + ".corvantis-" + std::to_string(entropy()) + ".tmp";
+            const int result = make(candidate);
+            if (result >= 0) {
+                if (fd_.Get() < 0)
+                    fd_.Reset(result);
+                name_ = std::move(candidate);
+                return;
+            }
+            if (errno != EEXIST)
+                throw EFCreateError(shownPath_, SystemErrorText(errno));
+        }
+        throw EFCreateError(shownPath_, SystemErrorText(EEXIST));
+    }
+
+    // The folder part keeps its closing "/"; a bare name gives "", the working directory.
+    std::string folder_;
+    std::string shownPath_;
+    FileDescriptor fd_{-1};
+    // The file's name while it has one of its own.
+    std::string name_;
+};
 
 void WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
@@ -119,7 +155,12 @@ std::vector<std::uint8_t> ReadFileContents(const std::string& path) {
     if (static_cast<std::uint64_t>(status.st_size) > MaxPictureFileBytes)
         throw EOutOfMemory();
 
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status.st_size));
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(status.st_size));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t got = ::read(file.Get(), bytes.data() + done, bytes.size() - done);
@@ -133,10 +174,12 @@ std::vector<std::uint8_t> ReadFileContents(const std::string& path) {
 }
 
 void WriteFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const std::string destination = ResolvedDestination(path);
+    // The name itself, not what a symbolic link of that name points to: a link is replaced.
     struct stat existing;
-    const bool exists = ::stat(destination.c_str(), &existing) == 0;
-    if (!exists && errno != ENOENT)
+    bool exists = false;
+    if (::lstat(path.c_str(), &existing) == 0)
+        exists = !S_ISLNK(existing.st_mode);
+    else if (errno != ENOENT)
         throw EFCreateError(path, SystemErrorText(errno));
     if (exists) {
         if (S_ISDIR(existing.st_mode))
@@ -146,20 +189,21 @@ void WriteFileContents(const std::string& path, std::span<const std::uint8_t> by
         // Read-only for everyone, root included, as the read-only attribute was.
         if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             throw EFCreateError(path, SystemErrorText(EACCES));
-        if (::access(destination.c_str(), W_OK) != 0)
+        if (::access(path.c_str(), W_OK) != 0)
             throw EFCreateError(path, SystemErrorText(errno));
     }
 
-    TemporaryFile temporary = CreateTemporaryBeside(destination, path);
-    const int fd = temporary.File().Get();
+    PendingFile pending(path, path);
+    const int fd = pending.File().Get();
     if (exists) {
         // Best effort: only root may give the file away, and a mode is still kept without it.
         [[maybe_unused]] const int owned = ::fchown(fd, existing.st_uid, existing.st_gid);
         ::fchmod(fd, existing.st_mode & 07777);
     }
     WriteAll(fd, bytes);
-    if (::fsync(fd) != 0 || !temporary.File().Close())
+    if (::fsync(fd) != 0)
         throw EWriteError();
-    if (const int error = temporary.RenameTo(destination); error != 0)
-        throw EFCreateError(path, SystemErrorText(error));
+    pending.Replace(path);
+    if (!pending.File().Close())
+        throw EWriteError();
 }

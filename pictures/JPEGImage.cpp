@@ -7,6 +7,8 @@
 #include "platform/Format.h"
 #include "platform/Texts.h"
 
+#include <exception>
+
 namespace {
 
 // The supply that decodes on this thread ask first; each thread has its own, so no thread sees
@@ -50,6 +52,9 @@ JpegDecodeSupply::Scope::~Scope() {
 struct TJPEGData::DecodedPixels {
     DecodeKey key;
     TBitmap bitmap;
+    // Set when these bytes failed to decode with this key: the same failure again, without the
+    // time and memory of decoding again.
+    std::exception_ptr failure;
 };
 
 struct TJPEGImage::State {
@@ -123,6 +128,10 @@ void TJPEGImage::Assign(const TGraphic* source) {
 }
 
 const TBitmap& TJPEGImage::DrawingBitmap() {
+    // Data that already failed to decode for another picture was reported where it failed; a
+    // view draws it as nothing rather than reporting it again.
+    if (!state_->bitmap && FailedBefore())
+        state_->bitmap = std::make_unique<TBitmap>();
     return Bitmap();
 }
 
@@ -135,18 +144,31 @@ const TBitmap& TJPEGImage::Bitmap() {
     return *state_->bitmap;
 }
 
+bool TJPEGImage::FailedBefore() const {
+    const auto& decoded = state_->data->decoded_;
+    return decoded && decoded->failure && decoded->key == KeyOf(*this);
+}
+
 void TJPEGImage::Decode(TBitmap& target) const {
     const TJPEGData& data = *state_->data;
     const DecodeKey key = KeyOf(*this);
     if (data.decoded_ && data.decoded_->key == key) {
+        if (data.decoded_->failure)
+            std::rethrow_exception(data.decoded_->failure);
         target.Assign(&data.decoded_->bitmap);
         return;
     }
     auto decoded = std::make_shared<TJPEGData::DecodedPixels>();
     decoded->key = key;
     const JpegDecodeOptions options = OptionsFor(key);
-    if (!installedSupply || !installedSupply->Take(data.Bytes(), options, decoded->bitmap))
-        DecodeJpeg(data.Bytes(), options, decoded->bitmap);
+    try {
+        if (!installedSupply || !installedSupply->Take(data.Bytes(), options, decoded->bitmap))
+            DecodeJpeg(data.Bytes(), options, decoded->bitmap);
+    } catch (const Exception&) {
+        decoded->failure = std::current_exception();
+        data.decoded_ = std::move(decoded);
+        throw;
+    }
     target.Assign(&decoded->bitmap);
     data.decoded_ = std::move(decoded);
 }

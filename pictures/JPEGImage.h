@@ -11,8 +11,8 @@
 
 // The compressed byte stream of a JPEG picture with the size its header gives. Shared by every
 // JPEG picture that took it by assignment; never changed once made, so sharing needs no copies.
-// Behind its const interface it remembers the pixels last decoded from it, so that pictures
-// sharing it with the same decoding settings decode once between them.
+// Behind its const interface it remembers the pixels last decoded from it, or that they failed to
+// decode, so that pictures sharing it with the same decoding settings decode once between them.
 class TJPEGData {
 public:
     TJPEGData() = default;
@@ -29,8 +29,8 @@ private:
     std::vector<std::uint8_t> bytes_;
     int width_ = 0;
     int height_ = 0;
-    // Decoding the same bytes with the same settings gives the same pixels, so keeping them
-    // changes no state that anybody sees.
+    // Decoding the same bytes with the same settings gives the same pixels (or the same failure),
+    // so keeping them changes no state that anybody sees.
     mutable std::shared_ptr<const DecodedPixels> decoded_;
 };
 
@@ -65,12 +65,15 @@ public:
     // picture's settings. From a bitmap: new empty data and a copy of the bitmap. Anything else,
     // or null: EConvertError::CannotAssign, naming "nil" for null.
     void Assign(const TGraphic* source) override;
+    // As Bitmap(), except that data which already failed to decode for another picture sharing it
+    // gives the empty bitmap without an error: that failure was reported where it happened.
     const TBitmap& DrawingBitmap() override;
 
     // The decoded bitmap, decoding the compressed data first when there is none yet (reusing the
-    // pixels that the shared data already holds for the same decoding settings, or those that the
-    // thread's JpegDecodeSupply holds for the same bytes and settings). Throws EJPEG,
-    // EOutOfMemory or EOutOfResources on the first failure; later calls give the empty bitmap.
+    // pixels, or the failure, that the shared data already holds for the same decoding settings,
+    // or the pixels that the thread's JpegDecodeSupply holds for the same bytes and settings).
+    // Throws EJPEG, EOutOfMemory or EOutOfResources on the first failure; later calls give the
+    // empty bitmap.
     const TBitmap& Bitmap();
     // True once the picture holds a bitmap: assigned, decoded, or the empty one a failed decode
     // leaves.
@@ -92,6 +95,7 @@ public:
 
 private:
     struct State;
+    bool FailedBefore() const;
     void Decode(TBitmap& target) const;
 
     std::unique_ptr<State> state_;

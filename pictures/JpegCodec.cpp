@@ -1,5 +1,6 @@
 #include "pictures/JpegCodec.h"
 
+#include "pictures/PictureLimits.h"
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
 #include "platform/Texts.h"
@@ -21,6 +22,8 @@ namespace {
 struct ErrorState {
     jpeg_error_mgr manager;
     std::jmp_buf resume;
+    // The scans a decode may take, and whether a stream went past them.
+    int maxScans;
     bool tooManyScans;
 };
 
@@ -41,6 +44,7 @@ void PrepareErrors(ErrorState& state) {
     state.manager.error_exit = JumpBack;
     state.manager.emit_message = IgnoreMessage;
     state.manager.output_message = IgnoreOutput;
+    state.maxScans = MaxJpegScans;
     state.tooManyScans = false;
 }
 
@@ -55,7 +59,7 @@ template <typename Step> bool Completes(ErrorState& state, Step& step) {
 
 [[noreturn]] void ThrowFailure(const ErrorState& state) {
     if (state.tooManyScans)
-        throw EJPEG(JMSG_NOMESSAGE, Format(Texts::TooManyScans, MaxJpegScans));
+        throw EJPEG(JMSG_NOMESSAGE, Format(Texts::TooManyScans, state.maxScans));
     const int code = state.manager.msg_code;
     // Running out of backing store means the working memory passed its limit.
     if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE)
@@ -65,7 +69,7 @@ template <typename Step> bool Completes(ErrorState& state, Step& step) {
 
 // Called by libjpeg while it absorbs the scans of a multi-scan file, before each step of input.
 void LimitScans(j_common_ptr info) {
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= MaxJpegScans)
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= StateOf(info).maxScans)
         return;
     StateOf(info).tooManyScans = true;
     std::longjmp(StateOf(info).resume, 1);
@@ -104,6 +108,9 @@ public:
             ThrowFailure(errors_);
     }
 
+protected:
+    ErrorState& Errors() { return errors_; }
+
 private:
     j_common_ptr Common() { return reinterpret_cast<j_common_ptr>(&info_); }
 
@@ -115,10 +122,12 @@ private:
 class Decompressor : public JpegObject<jpeg_decompress_struct> {
 public:
     Decompressor() {
-        Info()->mem->max_memory_to_use = static_cast<long>(TBitmap::MaxPixelBytes);
+        Info()->mem->max_memory_to_use = MaxJpegWorkingMemory;
         progress_.progress_monitor = LimitScans;
         Info()->progress = &progress_;
     }
+    // The scans that this decode may take (MaxJpegScans until told).
+    void AllowScans(int maxScans) { Errors().maxScans = maxScans; }
 
 private:
     jpeg_progress_mgr progress_{};
@@ -257,10 +266,12 @@ void DecodeJpeg(std::span<const std::uint8_t> bytes, const JpegDecodeOptions& op
         jpeg_calc_output_dimensions(info);
     });
     const bool cmyk = info->out_color_space == JCS_CMYK;
+    const std::uint64_t pixels = std::uint64_t{info->image_width} * info->image_height;
     const std::uint64_t pixelBytes =
         std::uint64_t{info->output_width} * info->output_height * (quantise ? 1 : 3);
-    if (pixelBytes > TBitmap::MaxPixelBytes)
+    if (pixels > MaxDecodePixelsFor(bytes.size()) || pixelBytes > MaxBitmapBytes)
         throw EOutOfMemory();
+    decompressor.AllowScans(MaxJpegScansFor(pixels));
 
     TBitmap decoded;
     decoded.SetPixelFormat(quantise ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
@@ -330,4 +341,9 @@ std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, const JpegEncodeOpti
         jpeg_finish_compress(info);
     });
     return compressor.TakeBytes();
+}
+
+void RequireEncodableSize(int width, int height) {
+    if (width > MaxJpegSide || height > MaxJpegSide)
+        throw EJPEG(JERR_IMAGE_TOO_BIG);
 }

@@ -8,9 +8,6 @@
 #include <span>
 #include <vector>
 
-// The most scans a decode takes; a file with more is refused rather than processed for ever.
-inline constexpr int MaxJpegScans = 1000;
-
 struct JpegHeader {
     int width = 0;
     int height = 0;
@@ -35,10 +32,12 @@ struct JpegDecodeOptions {
 // output is grey, which libjpeg chooses for every one-component file. Four-component (CMYK/YCCK)
 // files come out as 24 bits, converted to RGB as inverted (Adobe) CMYK. Otherwise the float DCT,
 // fancy upsampling and, when quantising, Floyd-Steinberg dithering apply. Damaged or truncated data
-// decodes as far as libjpeg can fill it in. Throws EJPEG with libjpeg's code, or with
-// Texts::TooManyScans past MaxJpegScans scans; EOutOfMemory when the decoded pixels would take more
-// than TBitmap::MaxPixelBytes, or libjpeg's working memory more than that. `bitmap` is unchanged on
-// failure.
+// decodes as far as libjpeg can fill it in. The header is measured against the limits of
+// PictureLimits.h before any pixel is decoded. Throws EJPEG with libjpeg's code, or with
+// Texts::TooManyScans past MaxJpegScansFor(the picture's pixels) scans; EOutOfMemory when the
+// header claims more pixels than MaxDecodePixelsFor(the stream's length), when the decoded pixels
+// would take more than MaxBitmapBytes, or libjpeg's working memory more than
+// MaxJpegWorkingMemory. `bitmap` is unchanged on failure.
 void DecodeJpeg(std::span<const std::uint8_t> bytes, const JpegDecodeOptions& options,
                 TBitmap& bitmap);
 
@@ -53,3 +52,7 @@ struct JpegEncodeOptions {
 // For the same RGB pixels the bytes equal those of `cjpeg -dct float -quality 90 -baseline`
 // (or `-progressive`). Throws EJPEG, or EOutOfMemory when the stream cannot be held.
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, const JpegEncodeOptions& options);
+
+// Throws EJPEG #41 (libjpeg's "maximum supported image dimension") when a picture of this size
+// could not be encoded, a side being over MaxJpegSide; does nothing otherwise.
+void RequireEncodableSize(int width, int height);

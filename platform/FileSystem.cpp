@@ -80,5 +80,11 @@ bool PathExists(const std::string& path) {
 }
 
 bool DeleteFile(const std::string& path) {
+    struct stat status {};
+    // Read-only for everyone, root included, as the read-only attribute was. A symbolic link is
+    // removed itself, whatever its target's bits.
+    if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return false;
     return unlink(path.c_str()) == 0;
 }

@@ -25,5 +25,6 @@ std::vector<FoundEntry> FindEntries(const std::string& folder, const std::string
 // True when something stands at the path (a symbolic link counts itself, not its target).
 bool PathExists(const std::string& path);
 
-// Removes the file at once (no recycle bin). Returns false when it could not be removed.
+// Removes the file at once (no recycle bin). Returns false when it could not be removed, among
+// others for a file with no write permission bit at all, which counts as read-only for every user.
 bool DeleteFile(const std::string& path);

@@ -1,6 +1,7 @@
 // The preview, the wheel, the batch commands and the deletion, driven on the main window.
 #include "pictures/JPEGImage.h"
 #include "platform/Exceptions.h"
+#include "tests/PicturesTestSupport.h"
 #include "tests/WindowTestSupport.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -324,6 +326,84 @@ TEST_F(CommandTest, AFileThePreviewCannotLoadGetsNoThumbnailAndTheCommandGoesOn)
     EXPECT_EQ(ReadJpeg(Photo("c缩图.jpg")).height, 200);
 }
 
+// A bad file between two good photos: the preview tells why, the file gets no thumbnail and the
+// command goes on, whatever the file claims, at a bounded cost.
+struct BadFile {
+    const char* name;
+    std::function<pictures_test::Bytes()> content;
+    const char* message;
+};
+
+void PrintTo(const BadFile& file, std::ostream* out) {
+    *out << file.name;
+}
+
+class BadFileTest : public CommandTest, public testing::WithParamInterface<BadFile> {};
+
+// A real small JPEG.
+pictures_test::Bytes SmallJpeg(int width, int height, bool grey, bool progressive) {
+    return pictures_test::Cjpeg(pictures_test::TestImage(width, height, grey ? 1 : 3, 7),
+                                progressive ? "-quality 90 -progressive" : "-quality 90");
+}
+
+// The stream cut after its first scan's header: a frame with no data at all.
+pictures_test::Bytes WithoutData(pictures_test::Bytes jpeg) {
+    const pictures_test::Segment scan = pictures_test::HeaderSegments(jpeg).back();
+    jpeg.resize(scan.offset + 4 + scan.payload.size());
+    return jpeg;
+}
+
+TEST_P(BadFileTest, GetsNoThumbnailAndTheCommandGoesOn) {
+    WriteJpeg("a.jpg", 400, 300);
+    pictures_test::WriteBytes(Photo("b.jpg"), GetParam().content());
+    WriteJpeg("c.jpg", 300, 300);
+    ListFolder(photos_);
+    form_->RzButton2Click(nullptr);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{FirstPreviewBoxPrefix + GetParam().message,
+                                                    SecondPreviewBox, "操作完成!"}));
+    EXPECT_EQ(ReadJpeg(Photo("a缩图.jpg")).height, 150);
+    EXPECT_FALSE(Exists("b缩图.jpg"));
+    EXPECT_EQ(ReadJpeg(Photo("c缩图.jpg")).height, 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, BadFileTest,
+    testing::Values(BadFile{"Empty", [] { return pictures_test::Bytes{}; }, "JPEG error #42"},
+                    BadFile{"NoJpeg",
+                            [] {
+                                return pictures_test::Bytes{'G', 'I', 'F', '8'};
+                            },
+                            "JPEG error #53"},
+                    BadFile{"BaselineClaiming32767Squared",
+                            [] {
+                                return WithoutData(pictures_test::WithClaimedSize(
+                                    SmallJpeg(16, 16, true, false), 32767, 32767));
+                            },
+                            "Out of memory"},
+                    BadFile{"ProgressiveClaiming22000Squared",
+                            [] {
+                                return WithoutData(pictures_test::WithClaimedSize(
+                                    SmallJpeg(16, 16, true, true), 22000, 22000));
+                            },
+                            "Out of memory"},
+                    BadFile{"ColourClaiming65500Squared",
+                            [] {
+                                return pictures_test::WithClaimedSize(
+                                    SmallJpeg(16, 16, false, false), 65500, 65500);
+                            },
+                            "Out of memory"},
+                    BadFile{"AThousandEmptyScansOver8192Squared",
+                            [] {
+                                return pictures_test::WithRepeatedFirstScan(
+                                    pictures_test::WithClaimedSize(SmallJpeg(16, 16, true, true),
+                                                                   8192, 8192),
+                                    1000);
+                            },
+                            "JPEG error: more than 32 scans"},
+                    BadFile{"StripWhoseThumbnailNoJpegCanHold",
+                            [] { return SmallJpeg(1, 3000, false, false); }, "JPEG error #41"}),
+    [](const testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
+
 TEST_F(CommandTest, WithNoEntrySelectedEveryPreviewFailsAndNothingIsWritten) {
     WriteJpeg("a.jpg", 40, 30);
     WriteJpeg("b.jpg", 40, 30);
@@ -611,11 +691,13 @@ TEST_F(CommandTest, DeletesTheSelectedFilesAndKeepsEntriesWhoseFilesRemain) {
     WriteJpeg("b.jpg", 40, 30);
     fs::create_directories(Photo("c.jpg")); // cannot be deleted as a file
     WriteJpeg("d.jpg", 40, 30);
+    WriteJpeg("r.jpg", 40, 30);
+    fs::permissions(Photo("r.jpg"), fs::perms::owner_read | fs::perms::group_read); // read-only
     ListFolder(photos_);
-    ASSERT_EQ(Entries().size(), 3u) << "the folder c.jpg is not listed";
-    form_->RzListBox1->ReplaceAll(
-        {Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg"), Photo("d.jpg"), Photo("gone.jpg")});
-    for (const int row : {0, 2, 4})
+    ASSERT_EQ(Entries().size(), 4u) << "the folder c.jpg is not listed";
+    form_->RzListBox1->ReplaceAll({Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg"), Photo("d.jpg"),
+                                   Photo("gone.jpg"), Photo("r.jpg")});
+    for (const int row : {0, 2, 4, 5})
         form_->RzListBox1->SetSelected(row, true);
     form_->RzListBox1->SetItemIndex(3); // focused, not selected: kept
     const TGraphic* shown = form_->Image1->Picture().Graphic();
@@ -624,9 +706,10 @@ TEST_F(CommandTest, DeletesTheSelectedFilesAndKeepsEntriesWhoseFilesRemain) {
     EXPECT_FALSE(Exists("a.jpg"));
     EXPECT_TRUE(Exists("b.jpg"));
     EXPECT_TRUE(Exists("d.jpg"));
-    EXPECT_EQ(Entries(),
-              (std::vector<std::string>{Photo("b.jpg"), Photo("c.jpg"), Photo("d.jpg")}));
-    EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+    EXPECT_TRUE(Exists("r.jpg")) << "no write bit: read-only even for root";
+    EXPECT_EQ(Entries(), (std::vector<std::string>{Photo("b.jpg"), Photo("c.jpg"), Photo("d.jpg"),
+                                                   Photo("r.jpg")}));
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 3}));
     EXPECT_TRUE(boxes_.empty());
     EXPECT_EQ(form_->Image1->Picture().Graphic(), shown);
 }

@@ -1,5 +1,6 @@
 // The JPEG coding against the reference codec's own tools, and its refusals of hostile files.
 #include "pictures/JPEGImage.h"
+#include "pictures/PictureLimits.h"
 #include "platform/Exceptions.h"
 #include "tests/PicturesTestSupport.h"
 
@@ -245,20 +246,6 @@ TEST(DecodeTest, CmykFilesDecodeToTheRgbOfDjpeg) {
 
 // --- Hostile files --------------------------------------------------------------------------
 
-// A progressive file whose first scan comes `copies` more times.
-Bytes WithRepeatedFirstScan(const Bytes& jpeg, int copies) {
-    const std::vector<std::size_t> scans = ScanOffsets(jpeg);
-    std::size_t end = scans[0] + 2;
-    while (!(jpeg[end] == 0xFF && jpeg[end + 1] != 0 && (jpeg[end + 1] & 0xF8) != 0xD0))
-        ++end;
-    Bytes repeated(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(end));
-    for (int copy = 0; copy < copies; ++copy)
-        repeated.insert(repeated.end(), jpeg.begin() + std::ptrdiff_t(scans[0]),
-                        jpeg.begin() + std::ptrdiff_t(end));
-    repeated.insert(repeated.end(), jpeg.begin() + std::ptrdiff_t(end), jpeg.end());
-    return repeated;
-}
-
 TEST(HostileFileTest, HugeClaimedSizesFailWithOutOfMemoryBeforeAllocating) {
     TemporaryFolder folder;
     struct Case {
@@ -266,10 +253,10 @@ TEST(HostileFileTest, HugeClaimedSizesFailWithOutOfMemoryBeforeAllocating) {
         int channels;
         int size;
     };
-    // 60000 x 60000 needs 10.8 GB of pixels. 30000 x 30000 grey fits in its 900 MB of pixels,
-    // but its progressive coefficients need 1.8 GB of libjpeg's working memory.
-    for (const Case& c : {Case{"-quality 90", 3, 60000}, Case{"-quality 90 -progressive", 3, 60000},
-                          Case{"-quality 90 -progressive", 1, 30000}}) {
+    // A file of a few hundred bytes may claim 8192 x 8192 pixels at most, whatever it holds.
+    for (const Case& c :
+         {Case{"-quality 90", 3, 60000}, Case{"-quality 90 -progressive", 3, 60000},
+          Case{"-quality 90 -progressive", 1, 30000}, Case{"-quality 90", 1, 8193}}) {
         const Bytes jpeg =
             WithClaimedSize(Cjpeg(TestImage(16, 16, c.channels, 1), c.options), c.size, c.size);
         TJPEGImage picture;
@@ -281,6 +268,58 @@ TEST(HostileFileTest, HugeClaimedSizesFailWithOutOfMemoryBeforeAllocating) {
         EXPECT_TRUE(picture.Bitmap().Empty());
         EXPECT_EQ(picture.Width(), 0);
     }
+}
+
+TEST(HostileFileTest, AClaimedSizeIsPaidForByTheFilesLength) {
+    EXPECT_EQ(MaxDecodePixelsFor(0), 8192u * 8192u);
+    EXPECT_EQ(MaxDecodePixelsFor(1 << 20), 8192u * 8192u) << "no file below 1 MiB passes it";
+    EXPECT_EQ(MaxDecodePixelsFor(1'600'000), 102'400'000u) << "100 megapixels in 1.6 MB";
+    EXPECT_EQ(MaxDecodePixelsFor(std::uint64_t{1} << 40), std::uint64_t{1} << 28);
+    EXPECT_EQ(MaxJpegScansFor(64), 1000);
+    EXPECT_EQ(MaxJpegScansFor(8192 * 8192), 32);
+    EXPECT_EQ(MaxJpegScansFor(std::uint64_t{1} << 28), 20);
+}
+
+TEST(HostileFileTest, ScansOverALargePictureAreRefusedSooner) {
+    TemporaryFolder folder;
+    const Bytes progressive =
+        WithClaimedSize(Cjpeg(TestImage(16, 16, 1, 1), "-quality 90 -progressive"), 8192, 8192);
+    const int ownScans = int(ScanOffsets(progressive).size());
+    TJPEGImage picture;
+    try {
+        Decoded(picture, folder, WithRepeatedFirstScan(progressive, 33 - ownScans));
+        FAIL() << "no failure";
+    } catch (const EJPEG& e) {
+        EXPECT_EQ(e.Message(), "JPEG error: more than 32 scans");
+    }
+}
+
+TEST(HostileFileTest, DataThatFailedToDecodeFailsAgainWithoutDecodingAndDrawsAsNothing) {
+    TemporaryFolder folder;
+    WriteBytes(folder.File("huge.jpg"),
+               WithClaimedSize(Cjpeg(TestImage(16, 16, 3, 1)), 9000, 9000));
+    TJPEGImage loaded;
+    loaded.LoadFromFile(folder.File("huge.jpg"));
+    TJPEGImage rendering;
+    rendering.Assign(&loaded); // shares the data, as the rendering's copy does
+    const Exception* first = nullptr;
+    const Exception* again = nullptr;
+    try {
+        rendering.Bitmap();
+    } catch (const EOutOfMemory& e) {
+        first = &e;
+    }
+    try {
+        TJPEGImage secondRendering;
+        secondRendering.Assign(&loaded);
+        secondRendering.Bitmap();
+    } catch (const EOutOfMemory& e) {
+        again = &e;
+    }
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(again, first) << "the remembered failure, not a second decode";
+    // The view holding the loaded picture draws nothing and reports nothing more.
+    EXPECT_TRUE(loaded.DrawingBitmap().Empty());
 }
 
 TEST(HostileFileTest, MoreThanAThousandScansAreRefused) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace pictures_test;
@@ -381,17 +382,33 @@ TEST(SaveTest, AReplacedFileKeepsItsModeAndANewOneFollowsTheUmask) {
     ::umask(mask);
     ASSERT_EQ(::stat(folder.File("new.jpg").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
 
-    // Through a symbolic link the linked file is replaced and the link stays.
-    ASSERT_EQ(::symlink("old.jpg", folder.File("link.jpg").c_str()), 0);
-    TJPEGImage other;
-    Render(other, 12, 12);
-    other.SaveToFile(folder.File("link.jpg"));
-    struct stat link;
-    ASSERT_EQ(::lstat(folder.File("link.jpg").c_str(), &link), 0);
-    EXPECT_TRUE(S_ISLNK(link.st_mode));
-    EXPECT_TRUE(ReadBytes(existing) == other.Data()->Bytes());
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"link.jpg", "new.jpg", "old.jpg"}));
+TEST(SaveTest, ASymbolicLinkIsReplacedAndWhatItNamesIsNeverWritten) {
+    TemporaryFolder folder;
+    TemporaryFolder outside;
+    const Bytes kept = {0xFF, 0xD8, 'k', 'e', 'p', 't'};
+    WriteBytes(folder.File("a.jpg"), kept);
+    WriteBytes(outside.File("x.jpg"), kept);
+    ASSERT_EQ(::chmod(outside.File("x.jpg").c_str(), 0600), 0);
+    TJPEGImage thumbnail;
+    Render(thumbnail, 12, 12);
+    // A link to the source beside it, one to a file elsewhere, one to a folder and a dangling one.
+    for (const std::string& target :
+         {std::string("a.jpg"), outside.File("x.jpg"), outside.Path(), std::string("gone.jpg")}) {
+        const std::string link = folder.File("a缩图.jpg");
+        ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0) << target;
+        thumbnail.SaveToFile(link);
+        struct stat status;
+        ASSERT_EQ(::lstat(link.c_str(), &status), 0);
+        EXPECT_TRUE(S_ISREG(status.st_mode)) << target;
+        EXPECT_TRUE(ReadBytes(link) == thumbnail.Data()->Bytes()) << target;
+        ASSERT_EQ(::unlink(link.c_str()), 0);
+    }
+    EXPECT_TRUE(ReadBytes(folder.File("a.jpg")) == kept);
+    EXPECT_TRUE(ReadBytes(outside.File("x.jpg")) == kept);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.jpg"});
+    EXPECT_EQ(outside.Names(), std::vector<std::string>{"x.jpg"});
 }
 
 // Makes writes to files fail beyond a few bytes, as a full disk does.
@@ -469,6 +486,26 @@ TEST_F(FailedSaveTest, AFullDiskLeavesTheDestinationAsItWas) {
         ExpectThrows<EWriteError>([&] { thumbnail_.SaveToFile(destination_); },
                                   "Stream write error");
     }
+    ExpectNothingChanged();
+}
+
+TEST_F(FailedSaveTest, ASaveKilledMidwayLeavesNothingBehind) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Writing past 100 bytes now kills the process, as a crash or a kill would midway.
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit limit{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            thumbnail_.SaveToFile(destination_);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the save was not killed";
     ExpectNothingChanged();
 }
 

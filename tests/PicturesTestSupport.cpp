@@ -76,4 +76,17 @@ RgbImage RgbOf(const TBitmap& bitmap) {
     return image;
 }
 
+Bytes WithRepeatedFirstScan(const Bytes& jpeg, int copies) {
+    const std::vector<std::size_t> scans = ScanOffsets(jpeg);
+    std::size_t end = scans[0] + 2;
+    while (!(jpeg[end] == 0xFF && jpeg[end + 1] != 0 && (jpeg[end + 1] & 0xF8) != 0xD0))
+        ++end;
+    Bytes repeated(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(end));
+    for (int copy = 0; copy < copies; ++copy)
+        repeated.insert(repeated.end(), jpeg.begin() + std::ptrdiff_t(scans[0]),
+                        jpeg.begin() + std::ptrdiff_t(end));
+    repeated.insert(repeated.end(), jpeg.begin() + std::ptrdiff_t(end), jpeg.end());
+    return repeated;
+}
+
 } // namespace pictures_test

@@ -37,4 +37,8 @@ void FillBitmap(TBitmap& bitmap, const RgbImage& image, TPixelFormat format);
 // The bitmap's pixels as red, green, blue, whatever its format.
 RgbImage RgbOf(const TBitmap& bitmap);
 
+// A hostile file made from a small real one (see also WithClaimedSize): a multi-scan stream whose
+// first scan comes `copies` more times.
+Bytes WithRepeatedFirstScan(const Bytes& jpeg, int copies);
+
 } // namespace pictures_test

@@ -6,6 +6,7 @@
 #include "platform/Texts.h"
 #include "thumbnail/DecodeAhead.h"
 #include "thumbnail/ThumbnailFileName.h"
+#include "thumbnail/ThumbnailSize.h"
 #include "widgets/Application.h"
 #include "widgets/InputBlock.h"
 
@@ -44,10 +45,11 @@ void SaveThumbnailOf(TForm1& form, const std::string& sourcePath, const std::str
 }
 
 // Walks every entry of the list: moves the focus to it, previews it and saves its thumbnail under
-// the folder that `targetFolder` gives at that moment. An entry whose file the preview could not
-// load gets no thumbnail, so that no other file's picture is ever written under its name; the
-// preview has already told the user why. A file that loads but fails to render ends the command
-// with that failure. The user may stop the walk between two files.
+// the folder that `targetFolder` gives at that moment. An entry whose preview failed gets no
+// thumbnail, so that no other file's picture is ever written under its name and a bad file is not
+// decoded again; the preview has already told the user why. A width text that is no integer is no
+// file's fault and no file can pass it, so it ends the command. The user may stop the walk
+// between two files.
 void ThumbnailsOfAllEntries(TForm1& form, InputBlock& block,
                             const std::function<std::string()>& targetFolder) {
     const int count = form.RzListBox1->Count();
@@ -58,8 +60,11 @@ void ThumbnailsOfAllEntries(TForm1& form, InputBlock& block,
     for (int i = 0; block.Continue(i, count); ++i) {
         ahead.Before(i, block);
         form.RzListBox1->SetItemIndex(i);
-        if (form.PreviewSelectedEntry())
-            SaveThumbnailOf(form, form.RzListBox1->Item(i), targetFolder());
+        if (!form.PreviewSelectedEntry()) {
+            ThumbnailWidth(form.Edit1->Text());
+            continue;
+        }
+        SaveThumbnailOf(form, form.RzListBox1->Item(i), targetFolder());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "pictures/Bitmap.h"
 #include "pictures/JPEGImage.h"
+#include "pictures/JpegCodec.h"
 #include "thumbnail/StretchBitmap.h"
 #include "thumbnail/ThumbnailSize.h"
 
@@ -51,8 +52,13 @@ void RenderThumbnail(const TPicture& fullSizeView, TGraphic& thumbnailGraphic,
     const int width = fullSizeView.Width();
     const float aspectRatio = AspectRatio(height, width);
     // The text is converted once for each side, as it always was; both reads give the same value.
-    target.SetWidth(ThumbnailWidth(widthText));
-    target.SetHeight(ThumbnailHeight(ThumbnailWidth(widthText), aspectRatio));
+    const int thumbnailWidth = ThumbnailWidth(widthText);
+    const int thumbnailHeight = ThumbnailHeight(ThumbnailWidth(widthText), aspectRatio);
+    // A thumbnail that no JPEG file can hold would be refused by the save anyway: refuse it
+    // before it takes the memory and the time of drawing.
+    RequireEncodableSize(thumbnailWidth, thumbnailHeight);
+    target.SetWidth(thumbnailWidth);
+    target.SetHeight(thumbnailHeight);
     StretchOrReuse(target, source);
 
     // The thumbnail view's graphic is touched only here, after everything that can fail.
