@@ -143,9 +143,11 @@ private:
 
 // sums[i] += weight x values[i].
 template <typename Sum, typename Weight, typename Value>
-[[gnu::target_clones("avx2", "default")]] void AddWeighted(Sum* __restrict sums,
-                                                           const Value* __restrict values,
-                                                           std::size_t count, Weight weight) {
+#if !defined(__clang__) // clang does not clone function templates yet
+[[gnu::target_clones("avx2", "default")]]
+#endif
+void AddWeighted(Sum* __restrict sums, const Value* __restrict values, std::size_t count,
+                 Weight weight) {
     for (std::size_t i = 0; i < count; ++i)
         sums[i] += Sum(weight) * Sum(values[i]);
 }
