@@ -18,7 +18,7 @@
 //     decoding failed before), or a height beyond the 32-bit range; EZeroDivide for a picture of
 //     width 0 and non-zero height;
 //   EConvertError::InvalidInteger for a width text that is no integer;
-//   EJPEG "JPEG error #41" for a thumbnail side over 65500, which no JPEG file can hold;
+//   EJPEG with code 41 for a thumbnail side over 65500, which no JPEG file can hold;
 //   EOutOfResources when the thumbnail's bitmap cannot be allocated.
 void RenderThumbnail(const TPicture& fullSizeView, TGraphic& thumbnailGraphic,
                      const std::string& widthText);
