@@ -34,11 +34,18 @@ public:
     // A block of at least `size` bytes and its capacity; throws std::bad_alloc.
     std::uint8_t* Take(std::size_t size, std::size_t& capacity) {
         if (size >= KeptFrom) {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            if (spare_ && spareCapacity_ >= size) {
-                capacity = spareCapacity_;
-                return std::exchange(spare_, nullptr);
+            std::uint8_t* tooSmall = nullptr;
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                if (spare_ && spareCapacity_ >= size) {
+                    capacity = spareCapacity_;
+                    return std::exchange(spare_, nullptr);
+                }
+                tooSmall = std::exchange(spare_, nullptr);
             }
+            // A spare too small for this picture would only add to the memory the new block
+            // takes; the block made now is the spare for what comes next.
+            delete[] tooSmall;
         }
         capacity = size;
         return new std::uint8_t[size];

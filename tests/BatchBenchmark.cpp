@@ -371,9 +371,16 @@ void PinToOneCore() {
     }
 }
 
-// Runs this program again pinned to one core on the same folder: its median round's command and
-// floor time a file, and its lowest and highest ratio.
-bool MeasurePinned(const fs::path& source, Round& median, double& lowest, double& highest) {
+// What the program run again pinned to one core measured.
+struct Pinned {
+    Round median; // ms a file
+    double lowest = 0;
+    double highest = 0;
+    double peakAboveIdle = 0; // bytes
+};
+
+// Runs this program again pinned to one core on the same folder.
+bool MeasurePinned(const fs::path& source, Pinned& pinned) {
     const std::string self = fs::read_symlink("/proc/self/exe").string();
     FILE* child = popen((Quoted(self) + " --one-core " + Quoted(source.string())).c_str(), "r");
     if (!child)
@@ -381,8 +388,9 @@ bool MeasurePinned(const fs::path& source, Round& median, double& lowest, double
     char line[256];
     bool found = false;
     while (std::fgets(line, sizeof line, child))
-        if (std::sscanf(line, "one core: %lf %lf %lf %lf", &median.commandMs, &median.floorMs,
-                        &lowest, &highest) == 4)
+        if (std::sscanf(line, "one core: %lf %lf %lf %lf %lf", &pinned.median.commandMs,
+                        &pinned.median.floorMs, &pinned.lowest, &pinned.highest,
+                        &pinned.peakAboveIdle) == 5)
             found = true;
     return pclose(child) == 0 && found;
 }
@@ -505,8 +513,9 @@ int main(int argc, char** argv) {
     const double commandPerFile = all.Median().commandMs / all.files;
     const double floorPerFile = all.Median().floorMs / all.files;
     if (oneCore) {
-        std::printf("one core: %.3f %.3f %.4f %.4f\n", commandPerFile, floorPerFile,
-                    all.rounds.front().Ratio(), all.rounds.back().Ratio());
+        std::printf("one core: %.3f %.3f %.4f %.4f %.0f\n", commandPerFile, floorPerFile,
+                    all.rounds.front().Ratio(), all.rounds.back().Ratio(),
+                    double(all.first.peakAboveIdle));
         fs::remove_all(scratch);
         return 0;
     }
@@ -524,12 +533,12 @@ int main(int argc, char** argv) {
     std::printf("| %-44s | %9.1f | %8.2f | %4.2f to %4.2f  |\n", "Corvantis, all cores",
                 commandPerFile, all.Median().Ratio(), all.rounds.front().Ratio(),
                 all.rounds.back().Ratio());
-    Round pinned;
-    double lowest = 0, highest = 0;
-    if (MeasurePinned(source, pinned, lowest, highest))
+    Pinned pinned;
+    const bool pinnedRan = MeasurePinned(source, pinned);
+    if (pinnedRan)
         std::printf("| %-44s | %9.1f | %8.2f | %4.2f to %4.2f  |\n",
-                    "Corvantis pinned to one core (own floor)", pinned.commandMs, pinned.Ratio(),
-                    lowest, highest);
+                    "Corvantis pinned to one core (own floor)", pinned.median.commandMs,
+                    pinned.median.Ratio(), pinned.lowest, pinned.highest);
     else
         std::printf("| %-44s | %9s | %8s | %13s |\n", "Corvantis pinned to one core", "failed", "",
                     "");
@@ -540,6 +549,9 @@ int main(int argc, char** argv) {
                 "(the largest, %.1f MB at 3 bytes a pixel); %d boxes\n",
                 first.peakAboveIdle / 1e6, first.peakAboveIdle / picture, picture / 1e6,
                 first.boxes);
+    if (pinnedRan)
+        std::printf("  pinned to one core: %.0f MB = %.2f decoded pictures\n",
+                    pinned.peakAboveIdle / 1e6, pinned.peakAboveIdle / picture);
     std::printf("pages faulted in a file: %ld by the command, %ld by the floor\n",
                 first.pageFaults / all.files, all.floor.pageFaults / all.files);
     MeasureSmallFiles(form, presenter, scratch / "small");
