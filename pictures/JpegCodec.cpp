@@ -22,8 +22,10 @@ namespace {
 struct ErrorState {
     jpeg_error_mgr manager;
     std::jmp_buf resume;
-    // The scans a decode may take, and whether a stream went past them.
-    int maxScans;
+    // The scans a decode has started, the blocks they walk, and whether a stream went past
+    // MaxJpegScans or MaxScanBlockVisits.
+    int scans;
+    std::uint64_t blockVisits;
     bool tooManyScans;
 };
 
@@ -44,7 +46,8 @@ void PrepareErrors(ErrorState& state) {
     state.manager.error_exit = JumpBack;
     state.manager.emit_message = IgnoreMessage;
     state.manager.output_message = IgnoreOutput;
-    state.maxScans = MaxJpegScans;
+    state.scans = 0;
+    state.blockVisits = 0;
     state.tooManyScans = false;
 }
 
@@ -59,7 +62,7 @@ template <typename Step> bool Completes(ErrorState& state, Step& step) {
 
 [[noreturn]] void ThrowFailure(const ErrorState& state) {
     if (state.tooManyScans)
-        throw EJPEG(JMSG_NOMESSAGE, Format(Texts::TooManyScans, state.maxScans));
+        throw EJPEG(JMSG_NOMESSAGE, Format(Texts::TooManyScans, state.scans - 1));
     const int code = state.manager.msg_code;
     // Running out of backing store means the working memory passed its limit.
     if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE)
@@ -69,10 +72,20 @@ template <typename Step> bool Completes(ErrorState& state, Step& step) {
 
 // Called by libjpeg while it absorbs the scans of a multi-scan file, before each step of input.
 void LimitScans(j_common_ptr info) {
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= StateOf(info).maxScans)
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    ErrorState& state = StateOf(info);
+    if (decompress->input_scan_number == state.scans)
         return;
-    StateOf(info).tooManyScans = true;
-    std::longjmp(StateOf(info).resume, 1);
+    // A scan has just begun: count the blocks it will walk before it walks them.
+    state.scans = decompress->input_scan_number;
+    for (int component = 0; component < decompress->comps_in_scan; ++component) {
+        const jpeg_component_info& scanned = *decompress->cur_comp_info[component];
+        state.blockVisits += std::uint64_t{scanned.width_in_blocks} * scanned.height_in_blocks;
+    }
+    if (state.scans <= MaxJpegScans && state.blockVisits <= MaxScanBlockVisits)
+        return;
+    state.tooManyScans = true;
+    std::longjmp(state.resume, 1);
 }
 
 void Create(jpeg_decompress_struct& info) {
@@ -108,9 +121,6 @@ public:
             ThrowFailure(errors_);
     }
 
-protected:
-    ErrorState& Errors() { return errors_; }
-
 private:
     j_common_ptr Common() { return reinterpret_cast<j_common_ptr>(&info_); }
 
@@ -126,8 +136,6 @@ public:
         progress_.progress_monitor = LimitScans;
         Info()->progress = &progress_;
     }
-    // The scans that this decode may take (MaxJpegScans until told).
-    void AllowScans(int maxScans) { Errors().maxScans = maxScans; }
 
 private:
     jpeg_progress_mgr progress_{};
@@ -271,7 +279,6 @@ void DecodeJpeg(std::span<const std::uint8_t> bytes, const JpegDecodeOptions& op
         std::uint64_t{info->output_width} * info->output_height * (quantise ? 1 : 3);
     if (pixels > MaxDecodePixelsFor(bytes.size()) || pixelBytes > MaxBitmapBytes)
         throw EOutOfMemory();
-    decompressor.AllowScans(MaxJpegScansFor(pixels));
 
     TBitmap decoded;
     decoded.SetPixelFormat(quantise ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);

@@ -34,9 +34,9 @@ struct JpegDecodeOptions {
 // fancy upsampling and, when quantising, Floyd-Steinberg dithering apply. Damaged or truncated data
 // decodes as far as libjpeg can fill it in. The header is measured against the limits of
 // PictureLimits.h before any pixel is decoded. Throws EJPEG with libjpeg's code, or with
-// Texts::TooManyScans past MaxJpegScansFor(the picture's pixels) scans; EOutOfMemory when the
-// header claims more pixels than MaxDecodePixelsFor(the stream's length), when the decoded pixels
-// would take more than MaxBitmapBytes, or libjpeg's working memory more than
+// Texts::TooManyScans when its scans go past MaxJpegScans or MaxScanBlockVisits; EOutOfMemory when
+// the header claims more pixels than MaxDecodePixelsFor(the stream's length), when the decoded
+// pixels would take more than MaxBitmapBytes, or libjpeg's working memory more than
 // MaxJpegWorkingMemory. `bitmap` is unchanged on failure.
 void DecodeJpeg(std::span<const std::uint8_t> bytes, const JpegDecodeOptions& options,
                 TBitmap& bitmap);

@@ -6,10 +6,12 @@
 //
 // The figures, for two cores and a few GB: every file below 1 MB is thumbnailed or refused within
 // about 2 s and 1.5 GB, and every real photograph (100 megapixels included) still decodes.
-//   - Decoding costs about 10 ns and up to 7 bytes per pixel (output, progressive coefficients,
-//     the copies of the rendering), whatever the file holds: data that ends early is filled in.
+//   - Decoding costs about 10 to 20 ns and up to 9 bytes per pixel (output, progressive
+//     coefficients, the copies of the rendering), whatever the file holds: data that ends early is
+//     filled in.
 //   - 2^26 pixels (67 megapixels, 8192 x 8192; a solid-colour 8000 x 8000 file is about 1 MB)
-//     cost under a second and under 0.6 GB, so any file may claim them.
+//     cost at most about 1.4 s and 0.6 GB in a batch (a progressive 4:4:4 header with no data,
+//     the dearest kind), so any file may claim them.
 //   - Beyond that the file must pay for its pixels: 64 pixels (one 8 x 8 block) per byte, that
 //     is 0.125 bits per pixel, a fraction of what the smoothest real photograph takes. A 100
 //     megapixel file then needs 1.6 MB, and no file below 1 MiB passes 2^26.
@@ -41,18 +43,14 @@ constexpr std::uint64_t MaxDecodePixelsFor(std::uint64_t fileBytes) {
 // 2^26 pixels in four full components (0.54 GB) too.
 inline constexpr long MaxJpegWorkingMemory = 1L << 30;
 
-// Each scan of a multi-scan file walks every block of the picture, even a scan that holds no data
-// (about 4 ns a block), so the scans allowed fall with the picture's size: 2^31 pixel visits, 32
-// scans at 2^26 pixels (0.3 s). Never fewer than 20, more than any encoder's progression writes
-// (libjpeg's own takes 10), nor more than 1000.
-inline constexpr std::uint64_t ScanPixelVisits = std::uint64_t{1} << 31;
-inline constexpr int MinJpegScans = 20;
+// Each scan of a multi-scan file walks every block of the components it names, even a scan that
+// holds no data (about 5 ns a block), and a file can repeat scans for ever in a few bytes each.
+// So the blocks that all scans together walk are counted as each scan begins: 2^26 at most
+// (about 0.3 s), which is 64 scans over a grey 8192 x 8192 picture, 21 over one in full colour,
+// and still twice what libjpeg's own progression (10 scans, about four walks over every block)
+// takes for 2^28 pixels in 4:4:4. Never more than 1000 scans, however small the picture.
+inline constexpr std::uint64_t MaxScanBlockVisits = std::uint64_t{1} << 26;
 inline constexpr int MaxJpegScans = 1000;
-
-constexpr int MaxJpegScansFor(std::uint64_t pixels) {
-    return static_cast<int>(std::clamp<std::uint64_t>(
-        ScanPixelVisits / std::max<std::uint64_t>(pixels, 1), MinJpegScans, MaxJpegScans));
-}
 
 // The largest side a JPEG stream can hold (libjpeg's JPEG_MAX_DIMENSION): a thumbnail beyond it
 // is refused before it is drawn.

@@ -275,9 +275,6 @@ TEST(HostileFileTest, AClaimedSizeIsPaidForByTheFilesLength) {
     EXPECT_EQ(MaxDecodePixelsFor(1 << 20), 8192u * 8192u) << "no file below 1 MiB passes it";
     EXPECT_EQ(MaxDecodePixelsFor(1'600'000), 102'400'000u) << "100 megapixels in 1.6 MB";
     EXPECT_EQ(MaxDecodePixelsFor(std::uint64_t{1} << 40), std::uint64_t{1} << 28);
-    EXPECT_EQ(MaxJpegScansFor(64), 1000);
-    EXPECT_EQ(MaxJpegScansFor(8192 * 8192), 32);
-    EXPECT_EQ(MaxJpegScansFor(std::uint64_t{1} << 28), 20);
 }
 
 TEST(HostileFileTest, ScansOverALargePictureAreRefusedSooner) {
@@ -287,10 +284,10 @@ TEST(HostileFileTest, ScansOverALargePictureAreRefusedSooner) {
     const int ownScans = int(ScanOffsets(progressive).size());
     TJPEGImage picture;
     try {
-        Decoded(picture, folder, WithRepeatedFirstScan(progressive, 33 - ownScans));
+        Decoded(picture, folder, WithRepeatedFirstScan(progressive, 65 - ownScans));
         FAIL() << "no failure";
     } catch (const EJPEG& e) {
-        EXPECT_EQ(e.Message(), "JPEG error: more than 32 scans");
+        EXPECT_EQ(e.Message(), "JPEG error: more than 64 scans");
     }
 }
 
