@@ -74,6 +74,22 @@ std::vector<FoundEntry> FindEntries(const std::string& folder, const std::string
     return entries;
 }
 
+bool HasVisibleSubfolder(const std::string& folder) {
+    const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    if (!dir)
+        return false;
+    while (const dirent* entry = readdir(dir.get())) {
+        if (entry->d_name[0] == '.')
+            continue;
+        if (entry->d_type == DT_DIR)
+            return true;
+        if ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+            IsDirectory(JoinPath(folder, entry->d_name)))
+            return true;
+    }
+    return false;
+}
+
 bool PathExists(const std::string& path) {
     struct stat status {};
     return lstat(path.c_str(), &status) == 0;

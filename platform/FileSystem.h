@@ -22,6 +22,11 @@ struct FoundEntry {
 // is missing or may not be read yields nothing; one that fails midway yields what was found before.
 std::vector<FoundEntry> FindEntries(const std::string& folder, const std::string& pattern);
 
+// True when `folder` holds at least one subfolder whose name does not begin with "." (links
+// followed). Stops at the first one found, and looks at an entry's target only when the directory
+// does not say what the entry is; a folder that is missing or may not be read holds none.
+bool HasVisibleSubfolder(const std::string& folder);
+
 // True when something stands at the path (a symbolic link counts itself, not its target).
 bool PathExists(const std::string& path);
 

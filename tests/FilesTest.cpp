@@ -1,4 +1,5 @@
 #include "files/FillFileList.h"
+#include "platform/FileSystem.h"
 #include "platform/UserFolders.h"
 #include "tests/TestKit.h"
 
@@ -8,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,6 +76,51 @@ INSTANTIATE_TEST_SUITE_P(Masks, NoFolderTest,
                                          NoFolderCase{"AFile", "/a.jpg/*.jpg"},
                                          NoFolderCase{"NoFolderPart", "*.jpg"}),
                          testkit::RowName());
+
+struct SubfolderCase {
+    const char* name;
+    std::function<void(const TemporaryFolder&)> make; // fills the folder looked at
+    bool has;
+};
+
+class HasVisibleSubfolderTest : public testing::TestWithParam<SubfolderCase> {};
+
+TEST_P(HasVisibleSubfolderTest, AnswersFromTheFirstVisibleSubfolderFound) {
+    const TemporaryFolder folder;
+    GetParam().make(folder);
+    EXPECT_EQ(HasVisibleSubfolder(folder.Path()), GetParam().has);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, HasVisibleSubfolderTest,
+    testing::Values(SubfolderCase{"Empty", [](const TemporaryFolder&) {}, false},
+                    SubfolderCase{"FilesOnly",
+                                  [](const TemporaryFolder& f) {
+                                      f.MakeFile("a.jpg");
+                                      f.MakeFile("b");
+                                  },
+                                  false},
+                    SubfolderCase{"HiddenFolderOnly",
+                                  [](const TemporaryFolder& f) { f.MakeFolder(".git"); }, false},
+                    SubfolderCase{"AFolderAmongFiles",
+                                  [](const TemporaryFolder& f) {
+                                      f.MakeFile("a.jpg");
+                                      f.MakeFolder("\xC5\xC4");
+                                  },
+                                  true},
+                    SubfolderCase{"ALinkToAFolder",
+                                  [](const TemporaryFolder& f) {
+                                      fs::create_directory_symlink("/", f.File("root"));
+                                  },
+                                  true},
+                    SubfolderCase{"ALinkToAFile",
+                                  [](const TemporaryFolder& f) {
+                                      fs::create_symlink(f.MakeFile("a.jpg"), f.File("link"));
+                                  },
+                                  false},
+                    SubfolderCase{"Missing", [](const TemporaryFolder& f) { fs::remove(f.Path()); },
+                                  false}),
+    [](const testing::TestParamInfo<SubfolderCase>& info) { return info.param.name; });
 
 TEST(FillFileList, AFolderWithoutMatchesGivesAnEmptyList) {
     const TemporaryFolder folder;

@@ -1,5 +1,6 @@
 #include "platform/UserFolders.h"
 #include "tests/TestKit.h"
+#include "widgets/Controls.h"
 #include "widgets/FolderDialog.h"
 #include "widgets/RzListBox.h"
 #include "widgets/ShellTreeView.h"
@@ -7,6 +8,8 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -142,6 +145,47 @@ TEST_F(RzListBoxTest, LongEntriesShowNoHorizontalScrollBar) {
     EXPECT_FALSE(list_.horizontalScrollBar()->isVisible());
 }
 
+TEST_F(RzListBoxTest, TheHintOfALongEntryLiesOverItAndPassesClicksOn) {
+    list_.ReplaceAll({"/p/a.jpg", "/p/" + std::string(100, 'x') + ".jpg"});
+    QApplication::processEvents();
+    auto restOn = [&](int row) {
+        const QPoint at = list_.visualRect(list_.model()->index(row, 0)).center();
+        QHelpEvent rest(QEvent::ToolTip, at, list_.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list_.viewport(), &rest);
+    };
+    auto shownHint = []() -> QWidget* {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->windowType() == Qt::ToolTip && window->isVisible())
+                return window;
+        }
+        return nullptr;
+    };
+    restOn(0);
+    EXPECT_EQ(shownHint(), nullptr) << "an entry that fits needs no hint";
+
+    restOn(1);
+    QWidget* hint = shownHint();
+    ASSERT_NE(hint, nullptr);
+    const QRect entry = list_.visualRect(list_.model()->index(1, 0));
+    EXPECT_EQ(hint->geometry().topLeft(), list_.viewport()->mapToGlobal(entry.topLeft()));
+    EXPECT_EQ(hint->height(), entry.height());
+    EXPECT_GT(hint->width(), list_.viewport()->width());
+
+    const int clicksBefore = clicks_;
+    QTest::mouseClick(hint, Qt::LeftButton, {}, QPoint(5, entry.height() / 2));
+    EXPECT_EQ(list_.SelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(clicks_, clicksBefore + 1);
+    EXPECT_EQ(shownHint(), nullptr);
+
+    restOn(1);
+    ASSERT_NE(shownHint(), nullptr);
+    const QPoint away = list_.visualRect(list_.model()->index(0, 0)).center();
+    QMouseEvent move(QEvent::MouseMove, away, list_.viewport()->mapToGlobal(away), Qt::NoButton,
+                     Qt::NoButton, {});
+    QApplication::sendEvent(list_.viewport(), &move);
+    EXPECT_EQ(shownHint(), nullptr) << "the pointer left the entry";
+}
+
 TEST_F(RzListBoxTest, NavigationKeysReportChangesButTypeToFindDoesNot) {
     Click(0);
     clicks_ = 0;
@@ -225,20 +269,58 @@ TEST_F(ShellTreeViewTest, CollapsingAnAncestorSelectsIt) {
 
 TEST_F(ShellTreeViewTest, EveryLeftClickIsReportedAfterItIsHandled) {
     QTreeWidgetItem* folderA = Top()->child(2);
-    Click(RectOf(folderA).center());
-    EXPECT_EQ(clickedPaths_, std::vector<std::string>{desktop_ + "/A"});
-
-    // The expand button of "b" lies in the indentation left of its label.
     QTreeWidgetItem* folderB = Top()->child(3);
-    Click(QPoint(RectOf(folderB).left() - tree_->indentation() / 2, RectOf(folderB).center().y()));
-    EXPECT_TRUE(folderB->isExpanded());
-    Click(QPoint(5, tree_->viewport()->height() - 5)); // empty space
-    EXPECT_EQ(clickedPaths_, std::vector<std::string>(3, desktop_ + "/A"));
+    Click(RectOf(folderB).center());
+    EXPECT_EQ(clickedPaths_, std::vector<std::string>{desktop_ + "/b"});
 
-    Click(RectOf(folderB).center(), Qt::RightButton);
+    // The expand button of "A" lies in the indentation left of its label.
+    Click(QPoint(RectOf(folderA).left() - tree_->indentation() / 2, RectOf(folderA).center().y()));
+    EXPECT_TRUE(folderA->isExpanded());
+    Click(QPoint(5, tree_->viewport()->height() - 5)); // empty space
+    EXPECT_EQ(clickedPaths_, std::vector<std::string>(3, desktop_ + "/b"));
+
+    Click(RectOf(folderA).center(), Qt::RightButton);
     QTest::keyClick(&*tree_, Qt::Key_Down);
     EXPECT_EQ(clickedPaths_.size(), 3u);
-    EXPECT_EQ(tree_->Path(), desktop_ + "/b");
+    EXPECT_EQ(tree_->Path(), desktop_ + "/\xC5\xC4");
+}
+
+TEST_F(ShellTreeViewTest, ShowsExpandButtonsOnlyWhereFoldersHaveSubfoldersAndLinesBetweenNodes) {
+    QTreeWidgetItem* folderA = Top()->child(2);
+    QTreeWidgetItem* folderB = Top()->child(3);
+    for (QTreeWidgetItem* folder : {folderA, folderB})
+        Click(
+            QPoint(RectOf(folder).left() - tree_->indentation() / 2, RectOf(folder).center().y()));
+    EXPECT_TRUE(folderA->isExpanded());
+    EXPECT_FALSE(folderB->isExpanded()) << "a folder without subfolders has no expand button";
+
+    // A dotted line runs down the column of the desktop's children, from its first child to its
+    // last.
+    const QImage shown = tree_->viewport()->grab().toImage();
+    const QColor line = SystemColor(TSystemColor::clBtnShadow);
+    const int x = tree_->indentation() / 2;
+    auto lineRows = [&](int top, int bottom) {
+        int rows = 0;
+        for (int y = top; y <= bottom; ++y)
+            rows += shown.pixelColor(x, y).rgb() == line.rgb();
+        return rows;
+    };
+    EXPECT_GT(lineRows(RectOf(Top()->child(0)).top(), RectOf(Top()->child(4)).center().y()),
+              RectOf(Top()->child(4)).bottom() / 4);
+}
+
+TEST_F(ShellTreeViewTest, HighlightsTheSelectionOnlyWhileItHasTheFocus) {
+    tree_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&*tree_));
+    // Right of the label, inside the highlighted rectangle of the selected desktop node.
+    const QPoint probe(RectOf(Top()).right() - 1, RectOf(Top()).center().y());
+    const QColor base = tree_->palette().color(QPalette::Base);
+    tree_->setFocus();
+    ASSERT_TRUE(tree_->hasFocus());
+    EXPECT_NE(tree_->viewport()->grab().toImage().pixelColor(probe), base);
+    tree_->clearFocus();
+    EXPECT_EQ(tree_->viewport()->grab().toImage().pixelColor(probe), base);
+    EXPECT_EQ(tree_->Path(), desktop_);
 }
 
 // ---- The folder dialog ------------------------------------------------------------------------

@@ -54,6 +54,32 @@ TEST_F(WindowTest, StartsWithTheLayoutTheCaptionAndThePlaceholder) {
     EXPECT_TRUE(boxes_.empty());
 }
 
+TEST_F(WindowTest, GroupBoxShowsThePanelsWhiteWithItsCaptionOnTheFrameLine) {
+    const QImage box = form_->GroupBox1->grab().toImage();
+    const QRgb white = form_->RzPanel3->Color().rgb();
+    EXPECT_EQ(white, qRgb(255, 255, 255));
+    EXPECT_EQ(box.pixel(6, box.height() - 10), white) << "inside the frame, below the controls";
+    // The frame's top line, found right of the caption, runs through the caption's text.
+    int line = 0;
+    while (line < box.height() && box.pixel(box.width() - 5, line) == white)
+        ++line;
+    const int captionRight =
+        8 + QFontMetrics(form_->GroupBox1->font()).horizontalAdvance(form_->GroupBox1->title());
+    auto inkBetween = [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y) {
+            for (int x = 8; x < captionRight; ++x) {
+                if (qGray(box.pixel(x, y)) < 128)
+                    return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_GT(line, 0);
+    EXPECT_LT(line, 12);
+    EXPECT_TRUE(inkBetween(0, line));
+    EXPECT_TRUE(inkBetween(line + 1, line + 8));
+}
+
 TEST_F(WindowTest, ControlsFollowTheirAnchorsWhenTheWindowGrows) {
     form_->resize(1100, 700); // 149 wider, 84 taller
     QCoreApplication::processEvents();

@@ -109,6 +109,23 @@ TButton::TButton(QWidget* parent, const char* caption)
 TGroupBox::TGroupBox(QWidget* parent, const char* caption)
     : QGroupBox(QString::fromUtf8(caption), parent) {}
 
+void TGroupBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // The palette's window colour is the container's, which the box shows as its own.
+    const QColor surface = palette().color(QPalette::Window);
+    painter.fillRect(rect(), surface);
+    const QFontMetrics metrics(font());
+    const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
+    painter.setPen(SystemColor(TSystemColor::clBtnShadow));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    painter.setPen(SystemColor(TSystemColor::clBtnHighlight));
+    painter.drawRect(frame.adjusted(1, 1, 0, 0));
+    const QRect caption(8, 0, metrics.horizontalAdvance(title()) + 2, metrics.height());
+    painter.fillRect(caption, surface);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignCenter, title());
+}
+
 TRzButton::TRzButton(QWidget* parent, const char* caption)
     : QPushButton(QString::fromUtf8(caption), parent) {
     setAttribute(Qt::WA_Hover);

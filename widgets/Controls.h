@@ -157,9 +157,14 @@ public:
     TButton(QWidget* parent, const char* caption);
 };
 
+// A group box on its container's colour: an etched frame whose top line runs through the middle of
+// the caption, which stands on that line near the left edge.
 class TGroupBox : public QGroupBox {
 public:
     TGroupBox(QWidget* parent, const char* caption);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A button whose caption is wrapped at its spaces onto as many lines as its width needs, centred

@@ -2,12 +2,17 @@
 
 #include "widgets/BusyCursor.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QCursor>
 #include <QFile>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
-#include <QToolTip>
+#include <QWheelEvent>
 
 #include <iterator>
 #include <utility>
@@ -46,6 +51,81 @@ private:
     bool wasEnabled_;
 };
 
+// The item hint: a window without a frame of its own that shows one text at the place the list
+// shows it, so that it lies exactly over the entry. What the mouse does on it is done to the list
+// below; the hint goes once a click is over.
+class ItemHintWindow : public QWidget {
+public:
+    explicit ItemHintWindow(QWidget* list) : QWidget(nullptr, Qt::ToolTip), list_(list) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+
+    // Shows `text` in `font` over `entry` (in global coordinates), starting `textLeft` pixels
+    // right of the entry's left edge, as the list draws it.
+    void ShowOver(const QString& text, const QFont& font, const QRect& entry, int textLeft) {
+        text_ = text;
+        textLeft_ = textLeft;
+        setFont(font);
+        const int width = textLeft + QFontMetrics(font).horizontalAdvance(text) + textLeft;
+        setGeometry(entry.left(), entry.top(), width, entry.height());
+        show();
+        raise();
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::ToolTipBase));
+        painter.setPen(palette().color(QPalette::ToolTipText));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        painter.drawText(rect().adjusted(textLeft_, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                         text_);
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        // A click on the list gives it the focus; one passed on must as well.
+        if (list_ && list_->parentWidget())
+            list_->parentWidget()->setFocus(Qt::MouseFocusReason);
+        PassOn(event);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { PassOn(event); }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        PassOn(event);
+        if (event->buttons() == Qt::NoButton)
+            hide();
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        if (!list_)
+            return;
+        QWheelEvent copy(list_->mapFromGlobal(event->globalPosition()), event->globalPosition(),
+                         event->pixelDelta(), event->angleDelta(), event->buttons(),
+                         event->modifiers(), event->phase(), event->inverted());
+        QCoreApplication::sendEvent(list_, &copy);
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        if (!list_)
+            return;
+        QContextMenuEvent copy(event->reason(), list_->mapFromGlobal(event->globalPos()),
+                               event->globalPos(), event->modifiers());
+        QCoreApplication::sendEvent(list_, &copy);
+    }
+
+private:
+    void PassOn(QMouseEvent* event) {
+        if (!list_)
+            return;
+        QMouseEvent copy(event->type(), list_->mapFromGlobal(event->globalPosition()),
+                         event->scenePosition(), event->globalPosition(), event->button(),
+                         event->buttons(), event->modifiers(), event->pointingDevice());
+        copy.setTimestamp(event->timestamp());
+        QCoreApplication::sendEvent(list_, &copy);
+    }
+
+    QPointer<QWidget> list_; // the list's viewport
+    QString text_;
+    int textLeft_ = 0;
+};
+
 bool IsSelectionKey(const QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Up:
@@ -81,6 +161,10 @@ TRzListBox::TRzListBox(QWidget* parent) : QListWidget(parent) {
     const auto touched = [this] { selectionTouched_ = true; };
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, touched);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, touched);
+    // A hint must not outlive the entry it lies over, nor stay once the pointer has left it.
+    viewport()->setMouseTracking(true);
+    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { HideItemHint(); });
+    connect(model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] { HideItemHint(); });
 }
 
 int TRzListBox::Count() const {
@@ -207,6 +291,7 @@ void TRzListBox::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TRzListBox::keyPressEvent(QKeyEvent* event) {
+    HideItemHint();
     const bool selectionKey = IsSelectionKey(event);
     selectionTouched_ = false;
     QListWidget::keyPressEvent(event);
@@ -214,22 +299,62 @@ void TRzListBox::keyPressEvent(QKeyEvent* event) {
         RaiseClick();
 }
 
+TRzListBox::~TRzListBox() {
+    // The model goes with the view's base, after this object's own members.
+    disconnect(model(), nullptr, this, nullptr);
+    delete hint_;
+}
+
+void TRzListBox::ShowItemHint(const QModelIndex& index) {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect shown = visualRect(index);
+    // The delegate draws the text this far inside the entry's rectangle.
+    const int textLeft = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    if (textLeft + fontMetrics().horizontalAdvance(text) + textLeft <=
+        viewport()->width() - shown.left()) {
+        HideItemHint();
+        return;
+    }
+    if (!hint_)
+        hint_ = new ItemHintWindow(viewport());
+    static_cast<ItemHintWindow*>(hint_.data())
+        ->ShowOver(text, font(), QRect(viewport()->mapToGlobal(shown.topLeft()), shown.size()),
+                   textLeft);
+    hinted_ = index;
+}
+
+void TRzListBox::HideItemHint() {
+    if (hint_)
+        hint_->hide();
+    hinted_ = QPersistentModelIndex();
+}
+
 bool TRzListBox::viewportEvent(QEvent* event) {
-    // The item hint: an entry too wide for the list shows its whole text in a tool tip.
-    if (event->type() == QEvent::ToolTip) {
-        const auto* help = static_cast<QHelpEvent*>(event);
-        const QModelIndex index = indexAt(help->pos());
-        if (index.isValid()) {
-            const QString text = index.data(Qt::DisplayRole).toString();
-            const QRect shown = visualRect(index);
-            if (fontMetrics().horizontalAdvance(text) > viewport()->width() - shown.left()) {
-                QToolTip::showText(help->globalPos(), text, viewport(), shown);
-                return true;
-            }
-        }
-        QToolTip::hideText();
-        event->ignore();
+    switch (event->type()) {
+    case QEvent::ToolTip: {
+        const QModelIndex index = indexAt(static_cast<QHelpEvent*>(event)->pos());
+        if (index.isValid())
+            ShowItemHint(index);
+        else
+            HideItemHint();
         return true;
+    }
+    case QEvent::MouseMove:
+        if (hinted_.isValid() &&
+            indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()) != hinted_)
+            HideItemHint();
+        break;
+    case QEvent::Leave:
+        // Showing the hint under the pointer may look like leaving the list to the system.
+        if (!viewport()->rect().contains(viewport()->mapFromGlobal(QCursor::pos())))
+            HideItemHint();
+        break;
+    case QEvent::Wheel:
+    case QEvent::Hide:
+        HideItemHint();
+        break;
+    default:
+        break;
     }
     return QListWidget::viewportEvent(event);
 }

@@ -7,10 +7,13 @@
 // click changes nothing in the list; the list's context menu policy is Qt::CustomContextMenu, so
 // the owner shows its pop-up menu from customContextMenuRequested (the position is in viewport()
 // coordinates). Typed letters move to a matching entry without raising OnClick. There is no
-// horizontal scroll bar: an entry wider than the list shows its whole text in a tool tip.
+// horizontal scroll bar: while the pointer rests on an entry wider than the list, a hint window
+// laid over that entry shows its whole text, until the pointer leaves the entry.
 #pragma once
 
 #include <QListWidget>
+#include <QPersistentModelIndex>
+#include <QPointer>
 
 #include <functional>
 #include <string>
@@ -19,6 +22,7 @@
 class TRzListBox : public QListWidget {
 public:
     explicit TRzListBox(QWidget* parent = nullptr);
+    ~TRzListBox() override;
 
     int Count() const;
     // The bytes of entry `index`; "" for an index outside the list.
@@ -58,6 +62,11 @@ protected:
 
 private:
     void RaiseClick();
+    void ShowItemHint(const QModelIndex& index);
+    void HideItemHint();
+
+    QPointer<QWidget> hint_;
+    QPersistentModelIndex hinted_; // the entry the hint window lies over
 
     bool leftPressOnEntry_ = false; // a left press on an entry awaits its release
     bool selectionTouched_ = false; // the focus or the selection changed since it was reset

@@ -4,10 +4,13 @@
 #include "platform/FileSystem.h"
 #include "platform/UserFolders.h"
 #include "widgets/BusyCursor.h"
+#include "widgets/Controls.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 
 #include <utility>
@@ -26,9 +29,22 @@ QTreeWidgetItem* MakeNode(const QString& label, const std::string& path, const Q
     auto* node = new QTreeWidgetItem(QStringList{label});
     node->setData(0, kPathRole, QByteArray::fromStdString(path));
     node->setIcon(0, icon);
-    // Whether a folder has subfolders is known only once they are read, on the first expansion.
-    node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    // The subfolders themselves are read on the first expansion; whether there are any is
+    // known from the first one found.
+    node->setChildIndicatorPolicy(HasVisibleSubfolder(path) ? QTreeWidgetItem::ShowIndicator
+                                                            : QTreeWidgetItem::DontShowIndicator);
     return node;
+}
+
+// `icon` as it is also for the selected node, which the style would otherwise tint with the
+// highlight colour.
+QIcon SameWhenSelected(const QIcon& icon) {
+    QIcon result;
+    for (const QSize& size : icon.availableSizes()) {
+        result.addPixmap(icon.pixmap(size), QIcon::Normal);
+        result.addPixmap(icon.pixmap(size), QIcon::Selected);
+    }
+    return result.isNull() ? icon : result;
 }
 
 // A closed folder, shown open while its node is selected.
@@ -83,6 +99,7 @@ TShellTreeView::TShellTreeView(QWidget* parent) : QTreeWidget(parent) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    ShowSelection(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(this, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* node) { ReadSubfolders(node); });
@@ -91,15 +108,16 @@ TShellTreeView::TShellTreeView(QWidget* parent) : QTreeWidget(parent) {
 
     const std::string home = HomeFolder();
     const std::string login = LoginName();
-    QTreeWidgetItem* desktop = MakeNode(QString::fromUtf8("桌面"), DesktopFolder(),
-                                        style()->standardIcon(QStyle::SP_DesktopIcon));
+    QTreeWidgetItem* desktop =
+        MakeNode(QString::fromUtf8("桌面"), DesktopFolder(),
+                 SameWhenSelected(style()->standardIcon(QStyle::SP_DesktopIcon)));
     addTopLevelItem(desktop);
     ReadSubfolders(desktop);
     desktop->insertChildren(
         0, {MakeNode(QFile::decodeName(QByteArray::fromStdString(login.empty() ? home : login)),
-                     home, style()->standardIcon(QStyle::SP_DirHomeIcon)),
+                     home, SameWhenSelected(style()->standardIcon(QStyle::SP_DirHomeIcon))),
             MakeNode(QString::fromUtf8("计算机"), "/",
-                     style()->standardIcon(QStyle::SP_ComputerIcon))});
+                     SameWhenSelected(style()->standardIcon(QStyle::SP_ComputerIcon)))});
     desktop->setExpanded(true);
     selectionModel()->setCurrentIndex(indexFromItem(desktop), QItemSelectionModel::ClearAndSelect);
 }
@@ -157,6 +175,76 @@ void TShellTreeView::SelectInsteadOfHiddenDescendant(QTreeWidgetItem* collapsed)
     if (!selected.isEmpty() && IsDescendant(selected.front(), collapsed))
         selectionModel()->setCurrentIndex(indexFromItem(collapsed),
                                           QItemSelectionModel::ClearAndSelect);
+}
+
+void TShellTreeView::ShowSelection(bool shown) {
+    // The selected node keeps its open-folder icon; only the highlight behind its label goes.
+    QPalette colours = QApplication::palette(this);
+    if (!shown) {
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            colours.setColor(group, QPalette::Highlight, colours.color(group, QPalette::Base));
+            colours.setColor(group, QPalette::HighlightedText,
+                             colours.color(group, QPalette::Text));
+        }
+    }
+    setPalette(colours);
+}
+
+void TShellTreeView::focusInEvent(QFocusEvent* event) {
+    ShowSelection(true);
+    QTreeWidget::focusInEvent(event);
+}
+
+void TShellTreeView::focusOutEvent(QFocusEvent* event) {
+    ShowSelection(false);
+    QTreeWidget::focusOutEvent(event);
+}
+
+void TShellTreeView::drawBranches(QPainter* painter, const QRect& rect,
+                                  const QModelIndex& index) const {
+    // Dotted lines join each node to its parent and to its next sibling, and a box with a plus or
+    // a minus stands where a folder has subfolders. The top node has neither (ShowRoot off), so
+    // the columns left of a node belong to its ancestors below the top node.
+    const QTreeWidgetItem* node = itemFromIndex(index);
+    if (!node || !node->parent())
+        return;
+    const int rowMiddle = rect.top() + rect.height() / 2;
+    auto hasNextSibling = [](const QTreeWidgetItem* item) {
+        const QTreeWidgetItem* parent = item->parent();
+        return parent &&
+               parent->indexOfChild(const_cast<QTreeWidgetItem*>(item)) < parent->childCount() - 1;
+    };
+    QPen dotted(SystemColor(TSystemColor::clBtnShadow));
+    dotted.setDashPattern({1, 1});
+    painter->save();
+    painter->setPen(dotted);
+
+    int column = rect.right() + 1 - indentation();
+    const int x = column + indentation() / 2;
+    painter->drawLine(x, rect.top(), x, hasNextSibling(node) ? rect.bottom() : rowMiddle);
+    painter->drawLine(x, rowMiddle, column + indentation() - 1, rowMiddle);
+    for (const QTreeWidgetItem* above = node->parent(); above->parent(); above = above->parent()) {
+        column -= indentation();
+        if (hasNextSibling(above))
+            painter->drawLine(column + indentation() / 2, rect.top(), column + indentation() / 2,
+                              rect.bottom());
+    }
+
+    const bool hasButton =
+        node->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator ||
+        (node->childIndicatorPolicy() == QTreeWidgetItem::DontShowIndicatorWhenChildless &&
+         node->childCount() > 0);
+    if (hasButton) {
+        const QRect box(x - 4, rowMiddle - 4, 8, 8);
+        painter->setPen(SystemColor(TSystemColor::clBtnShadow));
+        painter->fillRect(box, palette().color(QPalette::Base));
+        painter->drawRect(box);
+        painter->setPen(palette().color(QPalette::Text));
+        painter->drawLine(x - 2, rowMiddle, x + 2, rowMiddle);
+        if (!node->isExpanded())
+            painter->drawLine(x, rowMiddle - 2, x, rowMiddle + 2);
+    }
+    painter->restore();
 }
 
 QItemSelectionModel::SelectionFlags TShellTreeView::selectionCommand(const QModelIndex& index,

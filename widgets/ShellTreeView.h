@@ -1,7 +1,8 @@
 // The folder tree: one top node 桌面 (the desktop folder) whose children are the home folder,
 // 计算机 (the path "/") and the desktop folder's own subfolders. Subfolders are read on first
-// expansion, under the busy cursor, without hidden folders, sorted by name. One node is always
-// selected.
+// expansion, under the busy cursor, without hidden folders, sorted by name; an expand button shows
+// where a folder has subfolders, and dotted lines join the nodes below the top one. One node is
+// always selected, highlighted only while the tree has the focus.
 //
 // Each node keeps its folder's path as bytes, so folders whose names are not valid UTF-8 work like
 // any other. Nothing watches the file system: a node's subfolders are read once.
@@ -34,12 +35,18 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void drawBranches(QPainter* painter, const QRect& rect,
+                      const QModelIndex& index) const override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 
 private:
     void ReadSubfolders(QTreeWidgetItem* node);
     void SelectInsteadOfHiddenDescendant(QTreeWidgetItem* collapsed);
+    // The selection is highlighted only while the tree has the focus.
+    void ShowSelection(bool shown);
 
     bool leftPressed_ = false; // a left press inside the tree awaits its release
 };
