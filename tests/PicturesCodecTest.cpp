@@ -246,29 +246,38 @@ TEST(DecodeTest, CmykFilesDecodeToTheRgbOfDjpeg) {
 
 // --- Hostile files --------------------------------------------------------------------------
 
-TEST(HostileFileTest, HugeClaimedSizesFailWithOutOfMemoryBeforeAllocating) {
+struct ClaimedSize {
+    const char* name;
+    const char* options;
+    int channels;
+    int size;
+};
+
+class ClaimedSizeTest : public testing::TestWithParam<ClaimedSize> {};
+
+// A file of a few hundred bytes may claim 8192 x 8192 pixels at most, whatever it holds.
+TEST_P(ClaimedSizeTest, FailsWithOutOfMemoryBeforeAllocating) {
+    const ClaimedSize& c = GetParam();
     TemporaryFolder folder;
-    struct Case {
-        const char* options;
-        int channels;
-        int size;
-    };
-    // A file of a few hundred bytes may claim 8192 x 8192 pixels at most, whatever it holds.
-    for (const Case& c :
-         {Case{"-quality 90", 3, 60000}, Case{"-quality 90 -progressive", 3, 60000},
-          Case{"-quality 90 -progressive", 1, 30000}, Case{"-quality 90", 1, 8193}}) {
-        const Bytes jpeg =
-            WithClaimedSize(Cjpeg(TestImage(16, 16, c.channels, 1), c.options), c.size, c.size);
-        TJPEGImage picture;
-        WriteBytes(folder.File("huge.jpg"), jpeg);
-        picture.LoadFromFile(folder.File("huge.jpg"));
-        EXPECT_EQ(picture.Width(), c.size);
-        ExpectThrows<EOutOfMemory>([&] { picture.Bitmap(); }, "Out of memory");
-        // The failure is reported once; afterwards the picture is empty.
-        EXPECT_TRUE(picture.Bitmap().Empty());
-        EXPECT_EQ(picture.Width(), 0);
-    }
+    const Bytes jpeg =
+        WithClaimedSize(Cjpeg(TestImage(16, 16, c.channels, 1), c.options), c.size, c.size);
+    TJPEGImage picture;
+    WriteBytes(folder.File("huge.jpg"), jpeg);
+    picture.LoadFromFile(folder.File("huge.jpg"));
+    EXPECT_EQ(picture.Width(), c.size);
+    ExpectThrows<EOutOfMemory>([&] { picture.Bitmap(); }, "Out of memory");
+    // The failure is reported once; afterwards the picture is empty.
+    EXPECT_TRUE(picture.Bitmap().Empty());
+    EXPECT_EQ(picture.Width(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    HostileFiles, ClaimedSizeTest,
+    testing::Values(ClaimedSize{"Baseline", "-quality 90", 3, 60000},
+                    ClaimedSize{"Progressive", "-quality 90 -progressive", 3, 60000},
+                    ClaimedSize{"GreyProgressive", "-quality 90 -progressive", 1, 30000},
+                    ClaimedSize{"JustPastTheSmallFilesLimit", "-quality 90", 1, 8193}),
+    testkit::RowName());
 
 TEST(HostileFileTest, AClaimedSizeIsPaidForByTheFilesLength) {
     EXPECT_EQ(MaxDecodePixelsFor(0), 8192u * 8192u);
@@ -283,12 +292,9 @@ TEST(HostileFileTest, ScansOverALargePictureAreRefusedSooner) {
         WithClaimedSize(Cjpeg(TestImage(16, 16, 1, 1), "-quality 90 -progressive"), 8192, 8192);
     const int ownScans = int(ScanOffsets(progressive).size());
     TJPEGImage picture;
-    try {
-        Decoded(picture, folder, WithRepeatedFirstScan(progressive, 65 - ownScans));
-        FAIL() << "no failure";
-    } catch (const EJPEG& e) {
-        EXPECT_EQ(e.Message(), "JPEG error: more than 64 scans");
-    }
+    ExpectThrows<EJPEG>(
+        [&] { Decoded(picture, folder, WithRepeatedFirstScan(progressive, 65 - ownScans)); },
+        "JPEG error: more than 64 scans");
 }
 
 TEST(HostileFileTest, DataThatFailedToDecodeFailsAgainWithoutDecodingAndDrawsAsNothing) {
