@@ -322,6 +322,7 @@ struct Measurement {
     int files = 0;
     std::vector<Round> rounds; // by ratio, lowest first
     CommandRun first;
+    long lastRoundPageFaults = 0; // the command's, once earlier rounds have warmed it up
     Floor floor;
     const Round& Median() const { return rounds[rounds.size() / 2]; }
 };
@@ -348,6 +349,7 @@ Measurement Measure(TForm1& form, SilentPresenter& presenter, const fs::path& wo
             measurement.first = run;
             measurement.floor = before;
         }
+        measurement.lastRoundPageFaults = run.pageFaults;
         measurement.rounds.push_back(
             {run.milliseconds, (before.milliseconds + after.milliseconds) / 2});
     }
@@ -552,8 +554,10 @@ int main(int argc, char** argv) {
     if (pinnedRan)
         std::printf("  pinned to one core: %.0f MB = %.2f decoded pictures\n",
                     pinned.peakAboveIdle / 1e6, pinned.peakAboveIdle / picture);
-    std::printf("pages faulted in a file: %ld by the command, %ld by the floor\n",
-                first.pageFaults / all.files, all.floor.pageFaults / all.files);
+    std::printf("pages faulted in a file: %ld by the command in its first round, %ld in its last, "
+                "%ld by the floor\n",
+                first.pageFaults / all.files, all.lastRoundPageFaults / all.files,
+                all.floor.pageFaults / all.files);
     MeasureSmallFiles(form, presenter, scratch / "small");
     fs::remove_all(scratch);
     return 0;
