@@ -264,7 +264,9 @@ TEST_F(CommandTest, ANonIntegerWidthEndsTheCommandBeforeAnyThumbnail) {
     WriteJpeg("b.jpg", 40, 30);
     ListFolder(photos_);
     form_->Edit1->SetText("abc");
+    const QString caption = form_->windowTitle();
     Application->Guard([this] { form_->RzButton2Click(nullptr); });
+    EXPECT_EQ(form_->windowTitle(), caption) << "the progress goes with the failed command";
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
                               FirstPreviewBoxPrefix + "'abc' is not a valid integer value",
                               SecondPreviewBox, "'abc' is not a valid integer value."}));
@@ -463,6 +465,10 @@ struct CancelCase {
     bool byClosing; // closes the window instead of pressing Esc
     bool listRefreshed;
 };
+
+void PrintTo(const CancelCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CancelTest : public CommandTest, public testing::WithParamInterface<CancelCase> {};
 
