@@ -26,7 +26,8 @@ public:
           supply_(engine_) {}
 
     // Called before the command starts on the file at `index` of its paths, right after the
-    // window last repainted, so that waiting for the file's decode changes nothing on screen.
+    // window repainted for it (InputBlock::Continue), so that waiting for the file's decode
+    // changes nothing on screen.
     void Before(std::size_t index, InputBlock& block) {
         engine_.WaitFor(index, [&block] { block.KeepPainting(); });
     }

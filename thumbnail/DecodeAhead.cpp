@@ -23,7 +23,7 @@ int DecodeAheadOptions::DefaultWorkers() {
 DecodeAhead::DecodeAhead(std::vector<std::string> paths, JpegDecodeOptions decoding,
                          DecodeAheadOptions options)
     : paths_(std::move(paths)), decoding_(decoding), options_(std::move(options)), current_(0),
-      next_(1) {
+      next_(0) {
     try {
         // Workers that may hold no file would keep the main thread waiting for ever.
         for (int i = 0; options_.maxFiles > 0 && i < options_.workers; ++i)

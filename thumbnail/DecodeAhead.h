@@ -42,8 +42,8 @@ struct DecodeAheadOptions {
 // Every member function is for the thread that made the engine.
 class DecodeAhead final : public JpegDecodeSupply {
 public:
-    // Starts the workers. The main thread counts as working on the first file already, which is
-    // therefore never decoded ahead. `decoding` are the options of the decodes the engine serves.
+    // Starts the workers on the first files. `decoding` are the options of the decodes the
+    // engine serves.
     DecodeAhead(std::vector<std::string> paths, JpegDecodeOptions decoding,
                 DecodeAheadOptions options);
     // Stops the workers: a decode in progress runs to its end, nothing new starts, and everything
