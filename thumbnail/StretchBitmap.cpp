@@ -139,12 +139,24 @@ private:
 };
 
 // The passes over every source byte are kept to what the vector units do in a single sweep; the
-// clones let a machine with AVX2 take sixteen or thirty-two bytes a step.
+// clones let a machine with AVX2 take sixteen or thirty-two bytes a step. The loader picks a clone
+// before ThreadSanitizer's runtime is up, and the sanitizer's hooks in the picking code would then
+// crash the program at start, so that build takes the plain code only.
+#if defined(__SANITIZE_THREAD__)
+#define AVX2_CLONES
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define AVX2_CLONES
+#endif
+#endif
+#ifndef AVX2_CLONES
+#define AVX2_CLONES [[gnu::target_clones("avx2", "default")]]
+#endif
 
 // sums[i] += weight x values[i].
 template <typename Sum, typename Weight, typename Value>
 #if !defined(__clang__) // clang does not clone function templates yet
-[[gnu::target_clones("avx2", "default")]]
+AVX2_CLONES
 #endif
 void AddWeighted(Sum* __restrict sums, const Value* __restrict values, std::size_t count,
                  Weight weight) {
@@ -153,18 +165,19 @@ void AddWeighted(Sum* __restrict sums, const Value* __restrict values, std::size
 }
 
 // sums[i] += bytes[i].
-[[gnu::target_clones("avx2", "default")]] void
-AddBytes(std::uint16_t* __restrict sums, const std::uint8_t* __restrict bytes, std::size_t count) {
+AVX2_CLONES void AddBytes(std::uint16_t* __restrict sums, const std::uint8_t* __restrict bytes,
+                          std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
         sums[i] = static_cast<std::uint16_t>(sums[i] + bytes[i]);
 }
 
 // sums[i] += the bytes[i] of four rows; a quarter of the traffic to the sums that one row at a
 // time makes.
-[[gnu::target_clones("avx2", "default")]] void
-AddBytesOfFour(std::uint16_t* __restrict sums, const std::uint8_t* __restrict first,
-               const std::uint8_t* __restrict second, const std::uint8_t* __restrict third,
-               const std::uint8_t* __restrict fourth, std::size_t count) {
+AVX2_CLONES void AddBytesOfFour(std::uint16_t* __restrict sums,
+                                const std::uint8_t* __restrict first,
+                                const std::uint8_t* __restrict second,
+                                const std::uint8_t* __restrict third,
+                                const std::uint8_t* __restrict fourth, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
         sums[i] = static_cast<std::uint16_t>(sums[i] + first[i] + second[i] + third[i] + fourth[i]);
 }
