@@ -45,11 +45,12 @@ inline constexpr long MaxJpegWorkingMemory = 1L << 30;
 
 // Each scan of a multi-scan file walks every block of the components it names, even a scan that
 // holds no data (about 5 ns a block), and a file can repeat scans for ever in a few bytes each.
-// So the blocks that all scans together walk are counted as each scan begins: 2^26 at most
-// (about 0.3 s), which is 64 scans over a grey 8192 x 8192 picture, 21 over one in full colour,
-// and still twice what libjpeg's own progression (10 scans, about four walks over every block)
-// takes for 2^28 pixels in 4:4:4. Never more than 1000 scans, however small the picture.
-inline constexpr std::uint64_t MaxScanBlockVisits = std::uint64_t{1} << 26;
+// So the blocks that all scans together walk are counted as each scan begins: 2^25 at most
+// (about 0.5 s in a batch, whose decoding ahead may walk them twice), which is 32 scans over a
+// grey 8192 x 8192 picture, 10 over one in full colour, and just what libjpeg's own progression
+// (10 scans, about four walks over every block) takes for 2^28 pixels in 4:2:0, or for 150
+// megapixels in 4:4:4. Never more than 1000 scans, however small the picture.
+inline constexpr std::uint64_t MaxScanBlockVisits = std::uint64_t{1} << 25;
 inline constexpr int MaxJpegScans = 1000;
 
 // The largest side a JPEG stream can hold (libjpeg's JPEG_MAX_DIMENSION): a thumbnail beyond it

@@ -401,7 +401,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                                    8192, 8192),
                                     1000);
                             },
-                            "JPEG error: more than 64 scans"},
+                            "JPEG error: more than 32 scans"},
                     BadFile{"StripWhoseThumbnailNoJpegCanHold",
                             [] { return SmallJpeg(1, 3000, false, false); }, "JPEG error #41"}),
     [](const testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });

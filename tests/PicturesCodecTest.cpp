@@ -293,8 +293,8 @@ TEST(HostileFileTest, ScansOverALargePictureAreRefusedSooner) {
     const int ownScans = int(ScanOffsets(progressive).size());
     TJPEGImage picture;
     ExpectThrows<EJPEG>(
-        [&] { Decoded(picture, folder, WithRepeatedFirstScan(progressive, 65 - ownScans)); },
-        "JPEG error: more than 64 scans");
+        [&] { Decoded(picture, folder, WithRepeatedFirstScan(progressive, 33 - ownScans)); },
+        "JPEG error: more than 32 scans");
 }
 
 TEST(HostileFileTest, DataThatFailedToDecodeFailsAgainWithoutDecodingAndDrawsAsNothing) {
