@@ -9,9 +9,12 @@
 
 namespace {
 
-// The most bytes a decoded picture of this size takes in any pixel format.
-std::uint64_t PixelBytesBound(const JpegHeader& header) {
-    return std::uint64_t(header.width) * std::uint64_t(header.height) * 4;
+// The most memory decoding a picture takes: its pixels in any format (four bytes each) and, for a
+// file of several scans, libjpeg's coefficients of the whole picture (at most four full-size
+// components of two bytes a sample).
+std::uint64_t DecodeBytesBound(const JpegHeader& header) {
+    const std::uint64_t pixels = std::uint64_t(header.width) * std::uint64_t(header.height);
+    return pixels * 4 + (header.hasMultipleScans ? pixels * 8 : 0);
 }
 
 } // namespace
@@ -108,7 +111,7 @@ void DecodeAhead::DecodeFile(std::size_t index) {
     // there, if it is still there.
     try {
         bytes = ReadFileContents(paths_[index]);
-        const std::uint64_t need = bytes.size() + PixelBytesBound(ReadJpegHeader(bytes));
+        const std::uint64_t need = bytes.size() + DecodeBytesBound(ReadJpegHeader(bytes));
         if (Reserve(index, need)) {
             auto decoded = std::make_unique<TBitmap>();
             DecodeJpeg(bytes, decoding_, *decoded);
@@ -126,6 +129,11 @@ void DecodeAhead::DecodeFile(std::size_t index) {
     Held& held = held_.at(index);
     held.decoding = false;
     if (bitmap && !stopping_ && index >= current_) {
+        // From now on only the bytes and the pixels are held.
+        const std::uint64_t kept =
+            bytes.size() + std::uint64_t(bitmap->RowBytes()) * std::uint64_t(bitmap->Height());
+        reservedBytes_ -= held.reserved - std::min(kept, held.reserved);
+        held.reserved = std::min(kept, held.reserved);
         held.bytes = std::move(bytes);
         held.bitmap = std::move(bitmap);
     } else {

@@ -20,8 +20,9 @@ struct DecodeAheadOptions {
     // two processors, else none: on one core a decode ahead only competes with the main thread.
     int workers = DefaultWorkers();
     // The most files held ahead at once, being decoded or decoded and not yet taken, and the most
-    // memory they may take together (their compressed bytes and an upper bound of their pixels).
-    // A file that would go beyond the memory limit is not decoded ahead.
+    // memory they may take together: their compressed bytes and pixels, and while they are being
+    // decoded an upper bound of what the decode takes. A file that would go beyond the memory
+    // limit is not decoded ahead.
     std::size_t maxFiles = 2;
     std::uint64_t maxBytes = std::uint64_t{1} << 30;
     // Runs on the worker thread once it is done with the file at `index` (decoded or not), before
