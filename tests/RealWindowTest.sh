@@ -120,8 +120,13 @@ button_right=$((X + 752 + 148 < screen_width ? X + 752 + 148 : screen_width))
 xdotool mousemove --sync $(((X + 752 + button_right) / 2)) $((Y + 438 + 28)) click 1
 
 box=$(await_window '^Corvantis$') || fail "no box appeared after the batch command"
-xdotool windowfocus --sync "$box"
-xdotool key Return
+# A loaded machine may map the box before it takes keys, so Return is sent until the box goes.
+for _ in $(seq 20); do
+  xdotool windowfocus --sync "$box" 2>/dev/null || true
+  xdotool key Return
+  sleep 0.5
+  xdotool search --onlyvisible --name '^Corvantis$' 2>/dev/null | grep -qx "$box" || break
+done
 # The command ends with this one box: a second would be a failure reported during the batch.
 sleep 1
 [ -z "$(xdotool search --onlyvisible --name '^Corvantis$' 2>/dev/null)" ] \
