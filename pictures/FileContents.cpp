@@ -47,16 +47,16 @@ private:
 // midway leaves nothing; elsewhere it is a hidden named file, removed again on any failure.
 class PendingFile {
 public:
-    // Throws EFCreateError, naming `shownPath`, when the folder takes no new file.
-    PendingFile(const std::string& destination, const std::string& shownPath)
-        : folder_(ExtractFilePath(destination)), shownPath_(shownPath) {
+    // Throws EFCreateError, naming `destination`, when its folder takes no new file.
+    explicit PendingFile(const std::string& destination)
+        : destination_(destination), folder_(ExtractFilePath(destination)) {
         // 0666 lets the umask (and a folder's default ACL) decide, as for any new file.
         fd_.Reset(::open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
                          0666));
         if (fd_.Get() >= 0)
             return;
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            throw EFCreateError(shownPath_, SystemErrorText(errno));
+            throw EFCreateError(destination_, SystemErrorText(errno));
         CreateNamed([this](const std::string& candidate) {
             return ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         });
@@ -72,19 +72,19 @@ public:
 
     // Puts the complete file in the destination's place, replacing a file or a symbolic link of
     // that name (never what the link names). Throws EFCreateError with the system's reason.
-    void Replace(const std::string& destination) {
+    void Replace() {
         if (name_.empty()) {
             // A destination that does not exist yet gets its name in one step.
-            if (LinkUnnamed(destination) == 0)
+            if (LinkUnnamed(destination_) == 0)
                 return;
             if (errno != EEXIST)
-                throw EFCreateError(shownPath_, SystemErrorText(errno));
+                throw EFCreateError(destination_, SystemErrorText(errno));
             CreateNamed([this](const std::string& candidate) {
                 return LinkUnnamed(candidate) == 0 ? 0 : -1;
             });
         }
-        if (::rename(name_.c_str(), destination.c_str()) != 0)
-            throw EFCreateError(shownPath_, SystemErrorText(errno));
+        if (::rename(name_.c_str(), destination_.c_str()) != 0)
+            throw EFCreateError(destination_, SystemErrorText(errno));
         name_.clear();
     }
 
@@ -114,14 +114,14 @@ private:
                 return;
             }
             if (errno != EEXIST)
-                throw EFCreateError(shownPath_, SystemErrorText(errno));
+                throw EFCreateError(destination_, SystemErrorText(errno));
         }
-        throw EFCreateError(shownPath_, SystemErrorText(EEXIST));
+        throw EFCreateError(destination_, SystemErrorText(EEXIST));
     }
 
     // The folder part keeps its closing "/"; a bare name gives "", the working directory.
+    std::string destination_;
     std::string folder_;
-    std::string shownPath_;
     FileDescriptor fd_{-1};
     // The file's name while it has one of its own.
     std::string name_;
@@ -193,7 +193,7 @@ void WriteFileContents(const std::string& path, std::span<const std::uint8_t> by
             throw EFCreateError(path, SystemErrorText(errno));
     }
 
-    PendingFile pending(path, path);
+    PendingFile pending(path);
     const int fd = pending.File().Get();
     if (exists) {
         // Best effort: only root may give the file away, and a mode is still kept without it.
@@ -203,7 +203,7 @@ void WriteFileContents(const std::string& path, std::span<const std::uint8_t> by
     WriteAll(fd, bytes);
     if (::fsync(fd) != 0)
         throw EWriteError();
-    pending.Replace(path);
+    pending.Replace();
     if (!pending.File().Close())
         throw EWriteError();
 }

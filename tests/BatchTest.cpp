@@ -1,6 +1,7 @@
 // The preview, the wheel, the batch commands and the deletion, driven on the main window.
 #include "pictures/JPEGImage.h"
 #include "platform/Exceptions.h"
+#include "platform/Format.h"
 #include "tests/PicturesTestSupport.h"
 #include "tests/WindowTestSupport.h"
 
@@ -152,9 +153,7 @@ TEST_P(PreviewFailureTest, ReportsInTwoBoxesAndLeavesWhatTheFailingStepLeft) {
     form_->Edit1->SetText(c.widthText);
 
     ClickEntry(1);
-    std::string firstBox = c.firstBox;
-    if (const auto at = firstBox.find("%s"); at != std::string::npos)
-        firstBox.replace(at, 2, Photo("b.jpg"));
+    const std::string firstBox = Format(c.firstBox.c_str(), Photo("b.jpg").c_str());
     EXPECT_EQ(BoxTexts(),
               (std::vector<std::string>{FirstPreviewBoxPrefix + firstBox, SecondPreviewBox}));
     EXPECT_EQ(form_->Image1->Picture().Graphic() != fullSize, c.fullSizeChanges);

@@ -2,6 +2,7 @@
 #include "pictures/JPEGImage.h"
 #include "pictures/Picture.h"
 #include "platform/Exceptions.h"
+#include "platform/Format.h"
 #include "tests/PicturesTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -287,9 +288,7 @@ class PictureLoadFailureTest : public PictureLoadTest,
 
 TEST_P(PictureLoadFailureTest, FailsKeepingTheGraphicAndWithoutNotice) {
     const std::string file = folder_.File(GetParam().file);
-    std::string message = GetParam().message;
-    if (const auto at = message.find("%s"); at != std::string::npos)
-        message.replace(at, 2, file);
+    const std::string message = Format(GetParam().message, file.c_str());
     ExpectThrows<Exception>([&] { picture_.LoadFromFile(file); }, message);
     EXPECT_EQ(picture_.Graphic(), loaded_);
     EXPECT_EQ(notices_, 1);

@@ -62,7 +62,7 @@ void ThumbnailsOfAllEntries(TForm1& form, InputBlock& block,
         ahead.Before(i, block);
         form.RzListBox1->SetItemIndex(i);
         if (!form.PreviewSelectedEntry()) {
-            ThumbnailWidth(form.Edit1->Text());
+            ThumbnailWidth(form.Edit1->Text()); // a width that is no integer ends the command
             continue;
         }
         SaveThumbnailOf(form, form.RzListBox1->Item(i), targetFolder());

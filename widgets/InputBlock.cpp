@@ -61,7 +61,7 @@ InputBlock::~InputBlock() {
 void InputBlock::Repaint() {
     if (window_)
         window_->update();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    KeepPainting();
 }
 
 bool InputBlock::Continue(std::size_t done, std::size_t total) {
@@ -88,7 +88,7 @@ bool InputBlock::IsInsideWindow(QObject* object) const {
     if (!window_ || !object->isWidgetType())
         return false;
     const auto* widget = static_cast<QWidget*>(object);
-    return widget == window_ || (widget->window() == window_);
+    return widget == window_ || widget->window() == window_;
 }
 
 bool InputBlock::eventFilter(QObject* watched, QEvent* event) {
